@@ -1,0 +1,48 @@
+#pragma once
+
+#include <memory>
+
+#include "form_runtime.h"
+
+namespace lumivo {
+
+// A form of the run-time: its definition, and its window while it is loaded. Show and Hide
+// load the form first when needed, as Unload leaves it ready to be loaded anew.
+class Form : public FormEvents {
+ public:
+  Form(FormRuntime& runtime, const FormLayout& layout);
+  virtual ~Form() = default;
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  void Load();
+  void Show();
+  void Hide();
+  void Unload();
+  bool IsLoaded() const { return window_ != nullptr; }
+
+  WindowHandle hWnd();
+  float CurrentX();
+  float CurrentY();
+
+ protected:
+  virtual void Form_Load() {}
+  virtual void Form_Unload() {}
+
+  // The loaded window; loads the form first when it is not.
+  FormWindow& Window();
+
+  void OnClick(int) override {}
+  void OnTimer(int) override {}
+  void OnMouseMove(int, std::int16_t, std::int16_t, std::int16_t, float, float) override {}
+  void OnCloseRequest() override { Unload(); }
+  void OnTaskbarCreated() override {}
+
+  FormRuntime& runtime_;
+
+ private:
+  const FormLayout& layout_;
+  std::unique_ptr<FormWindow> window_;
+};
+
+}  // namespace lumivo

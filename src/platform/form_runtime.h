@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+#include "form_layout.h"
+#include "notify_icon_data.h"
+
+namespace lumivo {
+
+// What a form hears from its window. Every call arrives on the GUI thread; a handler may
+// unload its own form, so the run-time touches nothing of the form after a call returns.
+class FormEvents {
+ public:
+  virtual void OnClick(int control) = 0;  // button, label or menu item
+  virtual void OnTimer(int control) = 0;
+  // Message 512 on a picture box: X and Y in twips.
+  virtual void OnMouseMove(int control, std::int16_t index, std::int16_t button,
+                           std::int16_t shift, float x, float y) = 0;
+  // A close request from outside: another program, or Windows ending the session.
+  virtual void OnCloseRequest() = 0;
+  // The shell's taskbar was created again (Explorer restarted); tray icons must be re-added.
+  virtual void OnTaskbarCreated() = 0;
+
+ protected:
+  ~FormEvents() = default;
+};
+
+// The live window of a loaded form, with its controls. Destroying it destroys the window.
+class FormWindow {
+ public:
+  virtual ~FormWindow() = default;
+
+  virtual WindowHandle hWnd() const = 0;
+  virtual void Show() = 0;  // modeless
+  virtual void Hide() = 0;
+  virtual float CurrentX() const = 0;
+  virtual float CurrentY() const = 0;
+  virtual WindowHandle ControlHWnd(int control) const = 0;
+  virtual IconHandle ControlPicture(int control) const = 0;
+  virtual void SetTimerEnabled(int control, bool enabled) = 0;
+  // Pops up the form's menu at the mouse pointer; the chosen item's OnClick has run when
+  // this returns. Timers keep ticking meanwhile.
+  virtual void PopupMenu() = 0;
+};
+
+// The services of the form run-time that are not tied to one window.
+class FormRuntime {
+ public:
+  virtual ~FormRuntime() = default;
+
+  // Creates the form's window and controls, hidden, and starts its enabled timers.
+  virtual std::unique_ptr<FormWindow> CreateForm(const FormLayout& layout,
+                                                 FormEvents& events) = 0;
+  virtual bool PrevInstance() = 0;
+  // Modal box with one OK button, titled "Lumivo"; timers keep ticking while it is open.
+  virtual void MsgBox(std::u16string_view prompt) = 0;
+  // Ends the program: no event reaches any form afterwards.
+  virtual void End() = 0;
+  // Starts the program named first in the command line; its process id, or nothing when it
+  // could not be started.
+  virtual std::optional<std::uint32_t> Shell(std::u16string_view commandLine,
+                                             int windowStyle) = 0;
+  virtual float TwipsPerPixelX() const = 0;
+};
+
+}  // namespace lumivo

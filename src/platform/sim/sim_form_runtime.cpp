@@ -1,0 +1,54 @@
+#include "platform/sim/sim_form_window.h"
+#include "platform/sim/simulation.h"
+#include "platform/sim/text_codec.h"
+#include "platform/program_search.h"
+
+namespace lumivo::sim {
+namespace {
+
+std::string ControlName(const std::u16string& form, const ControlLayout& control) {
+  std::string name = ToUtf8(form) + "." + ToUtf8(control.name);
+  if (control.index >= 0) name += "(" + std::to_string(control.index) + ")";
+  return name;
+}
+
+}  // namespace
+
+std::unique_ptr<FormWindow> Simulation::CreateForm(const FormLayout& layout, FormEvents& events) {
+  auto state = std::make_unique<SimWindowState>();
+  state->form = std::u16string(layout.name);
+  state->layout = &layout;
+  state->events = &events;
+  state->hWnd = NewHandle(ToUtf8(layout.name));
+  for (const ControlLayout& control : layout.controls) {
+    const std::string name = ControlName(state->form, control);
+    if (control.type == ControlType::Timer) {
+      timers_.push_back({state->hWnd, control.id, control.interval, now_ + control.interval,
+                         control.enabled});
+    }
+    state->controls[control.id] = NewHandle(name);
+    if (control.picture != Picture::None) state->pictures[control.id] = NewHandle(name + ".Picture");
+  }
+  Record("CreateForm " + ToUtf8(layout.name));
+  const WindowHandle window = state->hWnd;
+  windows_.push_back(std::move(state));
+  return std::make_unique<SimFormWindow>(*this, window);
+}
+
+void Simulation::MsgBox(std::u16string_view prompt) {
+  Record("MsgBox \"" + ToUtf8(prompt) + "\"");
+  if (onMsgBox) onMsgBox(prompt);
+}
+
+void Simulation::End() {
+  Record("End");
+  ended_ = true;
+}
+
+std::optional<std::uint32_t> Simulation::Shell(std::u16string_view commandLine, int windowStyle) {
+  Record("Shell \"" + ToUtf8(commandLine) + "\" " + std::to_string(windowStyle));
+  if (failingPrograms_.contains(FirstProgramName(commandLine))) return std::nullopt;
+  return nextProcessId_++;
+}
+
+}  // namespace lumivo::sim

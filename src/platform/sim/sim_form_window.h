@@ -1,0 +1,35 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/sim/simulation.h"
+
+namespace lumivo::sim {
+
+// The FormWindow the simulation hands to a form; it forwards everything to the Simulation,
+// which keeps the window's state so that tests can look at it.
+class SimFormWindow final : public FormWindow {
+ public:
+  SimFormWindow(Simulation& simulation, WindowHandle window);
+  ~SimFormWindow() override;
+
+  WindowHandle hWnd() const override { return window_; }
+  void Show() override;
+  void Hide() override;
+  float CurrentX() const override { return 0.0f; }
+  float CurrentY() const override { return 0.0f; }
+  WindowHandle ControlHWnd(int control) const override;
+  IconHandle ControlPicture(int control) const override;
+  void SetTimerEnabled(int control, bool enabled) override;
+  void PopupMenu() override;
+
+ private:
+  SimWindowState& State() const;
+
+  Simulation& simulation_;
+  WindowHandle window_;
+  // Lets PopupMenu notice that a handler run inside the menu destroyed this window.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace lumivo::sim

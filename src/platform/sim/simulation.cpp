@@ -1,0 +1,129 @@
+#include "platform/sim/simulation.h"
+
+#include <algorithm>
+
+#include "platform/sim/sim_form_window.h"
+#include "platform/sim/text_codec.h"
+#include "platform/twips.h"
+
+namespace lumivo::sim {
+
+Simulation::Simulation() = default;
+
+Simulation::~Simulation() = default;
+
+std::vector<std::string> Simulation::CallsWithoutKeyQueries() const {
+  std::vector<std::string> calls;
+  std::ranges::copy_if(calls_, std::back_inserter(calls),
+                       [](const std::string& call) { return !call.starts_with("GetAsyncKeyState"); });
+  return calls;
+}
+
+std::uint32_t Simulation::NewHandle(std::string name) {
+  nextHandle_ += 0x10;
+  handleNames_[nextHandle_] = std::move(name);
+  return nextHandle_;
+}
+
+std::string Simulation::HandleName(std::uint32_t handle) const {
+  const auto found = handleNames_.find(handle);
+  return found == handleNames_.end() ? std::to_string(handle) : found->second;
+}
+
+SimWindowState* Simulation::Find(WindowHandle window) {
+  const auto found = std::ranges::find(windows_, window, [](const auto& w) { return w->hWnd; });
+  return found == windows_.end() ? nullptr : found->get();
+}
+
+SimWindowState* Simulation::FindByControl(WindowHandle control, int* controlId) {
+  for (const auto& window : windows_) {
+    for (const auto& [id, handle] : window->controls) {
+      if (handle != control) continue;
+      *controlId = id;
+      return window.get();
+    }
+  }
+  return nullptr;
+}
+
+const SimWindowState* Simulation::FindWindow(std::u16string_view form) const {
+  const auto found = std::ranges::find(windows_, form, [](const auto& w) { return w->form; });
+  return found == windows_.end() ? nullptr : found->get();
+}
+
+WindowHandle Simulation::ControlHandle(std::u16string_view form, int control) const {
+  const SimWindowState* window = FindWindow(form);
+  return window ? window->controls.at(control) : 0;
+}
+
+void Simulation::DestroyWindow(WindowHandle window) {
+  if (SimWindowState* state = Find(window)) Record("Destroy " + ToUtf8(state->form));
+  std::erase_if(timers_, [&](const SimTimer& timer) { return timer.form == window; });
+  std::erase_if(windows_, [&](const auto& w) { return w->hWnd == window; });
+}
+
+void Simulation::SetTimerEnabled(WindowHandle window, int control, bool enabled) {
+  for (SimTimer& timer : timers_) {
+    if (timer.form != window || timer.control != control) continue;
+    Record(std::string(enabled ? "Enable " : "Disable ") + HandleName(Find(window)->controls.at(control)));
+    if (enabled && !timer.enabled) timer.due = now_ + timer.interval;
+    timer.enabled = enabled;
+  }
+}
+
+void Simulation::Deliver(WindowHandle window, const std::function<void(FormEvents&)>& event) {
+  if (ended_) return;
+  if (SimWindowState* state = Find(window)) event(*state->events);
+}
+
+// Like WM_TIMER: a timer that fell behind fires once, and counts its next interval from then.
+void Simulation::Advance(std::int64_t milliseconds) {
+  const std::int64_t until = now_ + milliseconds;
+  while (!ended_) {
+    const auto next = std::ranges::min_element(timers_, {}, [](const SimTimer& timer) {
+      return timer.enabled ? timer.due : INT64_MAX;
+    });
+    if (next == timers_.end() || !next->enabled || next->due > until) break;
+    now_ = std::max(now_, next->due);
+    next->due = now_ + next->interval;
+    const WindowHandle window = next->form;
+    const int control = next->control;
+    Deliver(window, [control](FormEvents& events) { events.OnTimer(control); });
+  }
+  now_ = std::max(now_, until);
+}
+
+void Simulation::SendMouseMove(WindowHandle control, std::int16_t pixelsX) {
+  int id = 0;
+  SimWindowState* window = FindByControl(control, &id);
+  if (!window) return;
+  const ControlLayout* layout = nullptr;
+  for (const ControlLayout& candidate : window->layout->controls) {
+    if (candidate.id == id) layout = &candidate;
+  }
+  const auto index = static_cast<std::int16_t>(std::max(layout->index, 0));
+  const float x = PixelsToTwips(pixelsX, twipsPerPixelX_);
+  Deliver(window->hWnd, [&](FormEvents& events) { events.OnMouseMove(id, index, 0, 0, x, 0.0f); });
+}
+
+void Simulation::Click(std::u16string_view form, int control) {
+  if (const SimWindowState* window = FindWindow(form)) {
+    Deliver(window->hWnd, [control](FormEvents& events) { events.OnClick(control); });
+  }
+}
+
+void Simulation::CloseRequest(std::u16string_view form) {
+  if (const SimWindowState* window = FindWindow(form)) {
+    Deliver(window->hWnd, [](FormEvents& events) { events.OnCloseRequest(); });
+  }
+}
+
+void Simulation::BroadcastTaskbarCreated() {
+  std::vector<WindowHandle> windows;
+  for (const auto& window : windows_) windows.push_back(window->hWnd);
+  for (WindowHandle window : windows) {
+    Deliver(window, [](FormEvents& events) { events.OnTaskbarCreated(); });
+  }
+}
+
+}  // namespace lumivo::sim

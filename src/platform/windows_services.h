@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "notify_icon_data.h"
+
+namespace lumivo {
+
+// The two texts that move the CD drive door. They name the device by type, so whatever drive
+// MCI maps "CDAudio" to is the one that moves.
+inline constexpr std::u16string_view kDoorOpenCommand = u"set CDAudio door open";
+inline constexpr std::u16string_view kDoorClosedCommand = u"set CDAudio door closed";
+
+inline constexpr std::uint32_t NIM_ADD = 0;
+inline constexpr std::uint32_t NIM_DELETE = 2;
+inline constexpr std::uint32_t DRIVE_CDROM = 5;
+inline constexpr std::uint32_t EWX_SHUTDOWN = 1;
+inline constexpr std::uint32_t EWX_REBOOT = 2;
+inline constexpr WindowHandle HWND_TOPMOST = 0xFFFFFFFF;  // (HWND)-1
+inline constexpr std::uint32_t SWP_SHOWWINDOW = 0x40;
+inline constexpr int SW_SHOWNORMAL = 1;
+
+// The Windows functions the program's logic calls, with the arguments it gives them. Texts
+// arrive already in the ANSI code page (see ToAnsi), exactly as the *A functions take them.
+class WindowsServices {
+ public:
+  virtual ~WindowsServices() = default;
+
+  // UTF-16 to the ANSI code page of the system the program runs on.
+  virtual std::string ToAnsi(std::u16string_view text) const = 0;
+
+  virtual bool Shell_NotifyIconA(std::uint32_t message, const NOTIFYICONDATA& data) = 0;
+  // No reply buffer and no callback window: the result is not wanted.
+  virtual void mciSendStringA(const std::string& command) = 0;
+  virtual std::uint32_t GetDriveTypeA(const std::string& rootPath) = 0;
+  // Verb "open", no parameters, no directory.
+  virtual void ShellExecuteA(WindowHandle owner, const std::string& file, int showCommand) = 0;
+  // Restart and shutdown need the shutdown privilege on every NT-family Windows.
+  virtual void EnableShutdownPrivilege() = 0;
+  virtual bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) = 0;
+  virtual std::int16_t GetAsyncKeyState(std::int32_t virtualKey) = 0;
+  virtual void SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int width,
+                            int height, std::uint32_t flags) = 0;
+};
+
+}  // namespace lumivo

@@ -1,0 +1,62 @@
+#include <charconv>
+#include <string>
+#include <system_error>
+
+#include "tray/form1.h"
+
+namespace lumivo {
+namespace {
+
+// Mouse messages the shell reports for the icon.
+constexpr double WM_LBUTTONDOWN = 513;
+constexpr double WM_RBUTTONUP = 517;
+constexpr double WM_RBUTTONDBLCLK = 518;
+
+// The general single-precision format: at most 7 significant digits, whole numbers bare.
+std::string FormatSingle(float value) {
+  char text[32];
+  const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 7);
+  return std::string(text, end.ptr);
+}
+
+double ParseDouble(const std::string& text) {
+  double value = 0;
+  std::from_chars(text.data(), text.data() + text.size(), value);
+  return value;
+}
+
+}  // namespace
+
+// The shell sends the icon's mouse message as the X of a mouse move, in pixels; the run-time
+// has turned it into twips, so dividing by the twips per pixel gives the code back.
+double Form1::DecodeTrayMessage(float X) {
+  const std::string text = FormatSingle(X / runtime_.TwipsPerPixelX());
+  TrayMessage.assign(text.begin(), text.end());
+  return ParseDouble(text);
+}
+
+void Form1::Picture1_MouseMove(std::int16_t, std::int16_t, std::int16_t, float X, float) {
+  const double code = DecodeTrayMessage(X);
+  if (code == WM_LBUTTONDOWN) {
+    Swap(TrayIcon::ClosedDoor, TrayIcon::OpenDoor);
+    SendDoorCommand(kDoorOpenCommand);
+  } else if (code == WM_RBUTTONDBLCLK) {
+    Window().PopupMenu();
+  }
+}
+
+void Form1::Picture2_MouseMove(std::int16_t, std::int16_t, std::int16_t, float X, float) {
+  if (DecodeTrayMessage(X) == WM_RBUTTONUP) {
+    Swap(TrayIcon::OpenDoor, TrayIcon::ClosedDoor);
+    SendDoorCommand(kDoorClosedCommand);
+  }
+}
+
+void Form1::Hid_About_Click() { form2_.Show(); }
+
+// A restarted Explorer has forgotten every icon; put back the one that was shown.
+void Form1::OnTaskbarCreated() {
+  if (shownIcon_) Install(*shownIcon_);
+}
+
+}  // namespace lumivo

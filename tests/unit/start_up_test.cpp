@@ -1,0 +1,112 @@
+#include <cstring>
+
+#include "lumivo_fixture.h"
+
+namespace lumivo {
+namespace {
+
+using testing::ElementsAre;
+
+TEST_F(LumivoTest, StartUpShowsTheSplashClosesTheDoorAndAfterASecondMovesToTheTray) {
+  form1.StartUp();
+  EXPECT_THAT(TakeCalls(), ElementsAre("CreateForm Form1", "Hide Form1", "CreateForm Form2",
+                                       "SetWindowPos Form2 HWND_TOPMOST 0 0 248 119 64",
+                                       "Show Form2", kDoorClosed));
+  EXPECT_TRUE(AboutVisible());
+  EXPECT_TRUE(sim.FindWindow(u"Form2")->topmost);
+  EXPECT_FALSE(sim.FindWindow(u"Form1")->visible);
+
+  sim.Advance(999);
+  EXPECT_TRUE(sim.TrayIcons().empty());
+  EXPECT_TRUE(AboutVisible());
+
+  sim.Advance(1);
+  EXPECT_THAT(TakeCalls(), ElementsAre("Hide Form2", InstallClosed(), "Disable Form1.Timer1"));
+  EXPECT_FALSE(AboutVisible());
+  ASSERT_EQ(sim.TrayIcons().size(), 1u);
+  EXPECT_EQ(sim.TrayIcons()[0].hWnd, Host(Form1::Picture1_0));
+
+  sim.Advance(60'000);
+  EXPECT_TRUE(TakeCalls().empty()) << "Timer1 must never tick again";
+}
+
+TEST_F(LumivoTest, ASlowDoorCommandLengthensTheSplash) {
+  sim.SetMciDuration(2500);
+  form1.StartUp();
+  EXPECT_TRUE(sim.TrayIcons().empty());
+  sim.Advance(0);
+  EXPECT_EQ(sim.TrayIcons().size(), 1u) << "the overdue tick comes as soon as the load returns";
+  EXPECT_EQ(sim.Now(), 2500);
+}
+
+TEST_F(LumivoTest, TheHotkeysArePolledDuringTheSplash) {
+  form1.StartUp();
+  sim.Advance(500);
+  const auto& calls = sim.Calls();
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), "GetAsyncKeyState 111"), 50);
+}
+
+TEST_F(LumivoTest, TheTrayRecordsAreTheShellsExact88Bytes) {
+  StartToTray();
+  sim.SendMouseMove(Host(Form1::Picture1_0), 513);
+
+  struct Expected {
+    Form1::Control host;
+    std::u16string tip;
+    std::size_t tipBytesWithNul;
+  };
+  const Expected installs[] = {
+      {Form1::Picture1_0, u"[Lumivo]单击左键弹出光驱,单击右键关闭光驱,双击右键弹出菜单.", 60},
+      {Form1::Picture2_0, u"Lumivo -> 单击左键打开光驱,单击右键关闭光驱,双击右键弹出菜单.", 62},
+  };
+  ASSERT_EQ(sim.NotifyRecords().size(), 3u);  // install closed, remove closed, install open
+  const NOTIFYICONDATA* records[] = {&sim.NotifyRecords()[0], &sim.NotifyRecords()[2]};
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    unsigned char bytes[88];
+    std::memcpy(bytes, records[i], sizeof bytes);
+    const auto word = [&](int offset) {
+      return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
+             static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
+    };
+    EXPECT_EQ(word(0), 88u);
+    EXPECT_EQ(word(4), Host(installs[i].host));
+    EXPECT_EQ(word(8), 1u);
+    EXPECT_EQ(word(12), 7u);
+    EXPECT_EQ(word(16), 512u);
+    EXPECT_EQ(word(20), sim.FindWindow(u"Form1")->pictures.at(installs[i].host));
+
+    const std::string tip = sim::ToGbk(installs[i].tip);
+    ASSERT_EQ(tip.size() + 1, installs[i].tipBytesWithNul) << "GBK bytes of the tool tip";
+    EXPECT_EQ(std::memcmp(bytes + 24, tip.data(), tip.size()), 0);
+    EXPECT_EQ(bytes[24 + tip.size()], 0) << "one NUL after the text";
+    for (std::size_t at = 24 + tip.size() + 1; at < 88; ++at) EXPECT_EQ(bytes[at], ' ') << at;
+  }
+  // The remove only names the icon: the rest of the record keeps the closed-door values.
+  const NOTIFYICONDATA& removal = sim.NotifyRecords()[1];
+  EXPECT_EQ(removal.hWnd, Host(Form1::Picture1_0));
+  EXPECT_EQ(std::memcmp(removal.szTip, records[0]->szTip, sizeof removal.szTip), 0);
+}
+
+TEST_F(LumivoTest, ASecondCopyShowsItsMessageAndEndsWithoutActing) {
+  sim.SetPrevInstance(true);
+  sim.SetKeyState(111, -32768);
+  sim.onMsgBox = [&](std::u16string_view) { sim.Advance(5000); };  // the user reads slowly
+  form1.StartUp();
+  EXPECT_THAT(sim.Calls(),
+              ElementsAre("MsgBox \"Lumivo程序已经运行，请用鼠标左、右键点击状态栏中的*光驱*进行操作！\"",
+                          "End"));
+  EXPECT_TRUE(sim.Ended());
+  EXPECT_TRUE(sim.TrayIcons().empty());
+  EXPECT_EQ(sim.FindWindow(u"Form1"), nullptr);
+}
+
+TEST_F(LumivoTest, ARefusedTrayRequestLeavesTheProgramRunningWithoutAnIcon) {
+  sim.SetTrayAccepts(false);
+  StartToTray();
+  EXPECT_TRUE(sim.TrayIcons().empty());
+  EXPECT_FALSE(sim.Ended());
+}
+
+}  // namespace
+}  // namespace lumivo
