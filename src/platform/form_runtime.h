@@ -17,8 +17,8 @@ class FormEvents {
   virtual void OnClick(int control) = 0;  // button, label or menu item
   virtual void OnTimer(int control) = 0;
   // Message 512 on a picture box: X and Y in twips.
-  virtual void OnMouseMove(int control, std::int16_t index, std::int16_t button,
-                           std::int16_t shift, float x, float y) = 0;
+  virtual void OnMouseMove(int control, std::int16_t index, std::int16_t button, std::int16_t shift,
+                           float x, float y) = 0;
   // A close request from outside: another program, or Windows ending the session.
   virtual void OnCloseRequest() = 0;
   // The shell's taskbar was created again (Explorer restarted); tray icons must be re-added.
@@ -52,8 +52,7 @@ class FormRuntime {
   virtual ~FormRuntime() = default;
 
   // Creates the form's window and controls, hidden, and starts its enabled timers.
-  virtual std::unique_ptr<FormWindow> CreateForm(const FormLayout& layout,
-                                                 FormEvents& events) = 0;
+  virtual std::unique_ptr<FormWindow> CreateForm(const FormLayout& layout, FormEvents& events) = 0;
   virtual bool PrevInstance() = 0;
   // Modal box with one OK button, titled "Lumivo"; timers keep ticking while it is open.
   virtual void MsgBox(std::u16string_view prompt) = 0;
@@ -61,8 +60,7 @@ class FormRuntime {
   virtual void End() = 0;
   // Starts the program named first in the command line; its process id, or nothing when it
   // could not be started.
-  virtual std::optional<std::uint32_t> Shell(std::u16string_view commandLine,
-                                             int windowStyle) = 0;
+  virtual std::optional<std::uint32_t> Shell(std::u16string_view commandLine, int windowStyle) = 0;
   virtual float TwipsPerPixelX() const = 0;
 };
 

@@ -24,7 +24,8 @@ char16_t FoldCase(char16_t c) { return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' 
 bool SameFolder(std::u16string_view a, std::u16string_view b) {
   a = TrimTrailingSeparators(a);
   b = TrimTrailingSeparators(b);
-  return std::ranges::equal(a, b, [](char16_t x, char16_t y) { return FoldCase(x) == FoldCase(y); });
+  return std::ranges::equal(a, b,
+                            [](char16_t x, char16_t y) { return FoldCase(x) == FoldCase(y); });
 }
 
 bool HasExtension(std::u16string_view name) {
@@ -56,8 +57,8 @@ std::u16string FirstProgramName(std::u16string_view commandLine) {
 std::vector<std::u16string> ProgramCandidates(std::u16string_view programName,
                                               const SearchFolders& folders) {
   if (programName.empty()) return {};
-  const std::u16string fileName =
-      HasExtension(programName) ? std::u16string(programName) : std::u16string(programName) + u".exe";
+  const std::u16string fileName = HasExtension(programName) ? std::u16string(programName)
+                                                            : std::u16string(programName) + u".exe";
   if (IsAbsolute(fileName)) return {fileName};
   if (fileName.find_first_of(u"\\/:") != std::u16string::npos) return {};
 

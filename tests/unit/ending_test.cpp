@@ -1,1 +1,109 @@
-#include <gtest/gtest.h>
+#include "lumivo_fixture.h"
+
+namespace lumivo {
+namespace {
+
+using testing::ElementsAre;
+using testing::IsEmpty;
+
+class EndingTest : public LumivoTest {
+ protected:
+  void SetUp() override {
+    StartToTray();
+    sim.ClearCalls();
+  }
+  void Choose(Form1::Control item) {
+    sim.onPopupMenu = [item](std::span<const MenuItemLayout>) -> std::optional<int> {
+      return item;
+    };
+    sim.SendMouseMove(Host(Form1::Picture1_0), 518);
+  }
+};
+
+TEST_F(EndingTest, ExitRemovesTheIconAndEnds) {
+  Choose(Form1::Hid_Exit);
+  EXPECT_THAT(TakeCalls(), ElementsAre("PopupMenu Form1", kRemoveClosed, "End", "Destroy Form1"));
+  EXPECT_TRUE(sim.Ended());
+  EXPECT_THAT(sim.TrayIcons(), IsEmpty());
+  sim.Advance(1000);
+  EXPECT_THAT(TakeCalls(), IsEmpty()) << "nothing runs after the end";
+}
+
+TEST_F(EndingTest, RestartAndShutdownAskWindowsWithTheShutdownPrivilege) {
+  struct Case {
+    Form1::Control item;
+    const char* request;
+  };
+  for (const Case& c : {Case{Form1::hid_restart, "ExitWindowsEx 2 0"},
+                        Case{Form1::Hid_shutdown, "ExitWindowsEx 1 0"}}) {
+    sim::Simulation fresh;
+    Form1 program(fresh, fresh);
+    program.StartUp();
+    fresh.Advance(1000);
+    fresh.ClearCalls();
+    fresh.onPopupMenu = [&](std::span<const MenuItemLayout>) -> std::optional<int> {
+      return c.item;
+    };
+    fresh.SendMouseMove(fresh.ControlHandle(u"Form1", Form1::Picture1_0), 518);
+    EXPECT_THAT(fresh.CallsWithoutKeyQueries(),
+                ElementsAre("PopupMenu Form1", kRemoveClosed, "EnableShutdownPrivilege", c.request,
+                            "End", "Destroy Form1"));
+    EXPECT_THAT(fresh.TrayIcons(), IsEmpty());
+  }
+}
+
+TEST_F(EndingTest, WhenWindowsRefusesTheUserIsToldAndTheIconComesBack) {
+  sim.SetExitWindowsAccepted(false);
+  Choose(Form1::Hid_shutdown);
+  EXPECT_THAT(
+      TakeCalls(),
+      ElementsAre("PopupMenu Form1", kRemoveClosed, "EnableShutdownPrivilege", "ExitWindowsEx 1 0",
+                  "MsgBox \"Windows拒绝了关机请求，Lumivo将继续运行！\"", InstallClosed()));
+  EXPECT_FALSE(sim.Ended());
+  EXPECT_EQ(sim.TrayIcons().size(), 1u);
+
+  Choose(Form1::hid_restart);
+  EXPECT_THAT(TakeCalls(),
+              testing::Contains("MsgBox \"Windows拒绝了重启请求，Lumivo将继续运行！\""));
+  EXPECT_FALSE(sim.Ended());
+}
+
+TEST_F(EndingTest, ACloseRequestOrTheEndOfTheSessionRemovesWhicheverIconIsShown) {
+  sim.SendMouseMove(Host(Form1::Picture1_0), 513);
+  sim.ClearCalls();
+  sim.CloseRequest(u"Form1");
+  EXPECT_THAT(TakeCalls(), ElementsAre(kRemoveOpen, "End", "Destroy Form1"));
+  EXPECT_THAT(sim.TrayIcons(), IsEmpty());
+}
+
+TEST_F(LumivoTest, ACloseRequestDuringTheSplashEndsWithoutTouchingTheTray) {
+  form1.StartUp();
+  sim.ClearCalls();
+  sim.CloseRequest(u"Form1");
+  EXPECT_THAT(TakeCalls(), ElementsAre("End", "Destroy Form1"));
+  sim.Advance(2000);
+  EXPECT_THAT(sim.TrayIcons(), IsEmpty());
+}
+
+TEST_F(EndingTest, ExitChosenAfterTheIconWasSwappedUnderTheMenuLeavesNoIcon) {
+  sim.onPopupMenu = [&](std::span<const MenuItemLayout>) -> std::optional<int> {
+    sim.SendMouseMove(Host(Form1::Picture1_0), 513);
+    return Form1::Hid_Exit;
+  };
+  sim.SendMouseMove(Host(Form1::Picture1_0), 518);
+  EXPECT_THAT(sim.TrayIcons(), IsEmpty());
+  EXPECT_TRUE(sim.Ended());
+}
+
+TEST_F(EndingTest, ACloseRequestWhileTheMenuIsOpenEndsCleanly) {
+  sim.onPopupMenu = [&](std::span<const MenuItemLayout>) -> std::optional<int> {
+    sim.CloseRequest(u"Form1");
+    return Form1::Hid_About;
+  };
+  sim.SendMouseMove(Host(Form1::Picture1_0), 518);
+  EXPECT_THAT(TakeCalls(), ElementsAre("PopupMenu Form1", kRemoveClosed, "End", "Destroy Form1"));
+  EXPECT_THAT(sim.TrayIcons(), IsEmpty());
+}
+
+}  // namespace
+}  // namespace lumivo

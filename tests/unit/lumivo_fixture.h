@@ -44,14 +44,16 @@ inline constexpr const char* kOpenDoorTip =
     "Lumivo -> 单击左键打开光驱,单击右键关闭光驱,双击右键弹出菜单.";
 
 inline std::string InstallClosed() {
-  return std::string("Shell_NotifyIconA NIM_ADD Form1.Picture1(0) uID=1 uFlags=7 "
-                     "uCallbackMessage=512 hIcon=Form1.Picture1(0).Picture szTip=\"") +
+  return std::string(
+             "Shell_NotifyIconA NIM_ADD Form1.Picture1(0) uID=1 uFlags=7 "
+             "uCallbackMessage=512 hIcon=Form1.Picture1(0).Picture szTip=\"") +
          kClosedDoorTip + "\"";
 }
 
 inline std::string InstallOpen() {
-  return std::string("Shell_NotifyIconA NIM_ADD Form1.Picture2(0) uID=1 uFlags=7 "
-                     "uCallbackMessage=512 hIcon=Form1.Picture2(0).Picture szTip=\"") +
+  return std::string(
+             "Shell_NotifyIconA NIM_ADD Form1.Picture2(0) uID=1 uFlags=7 "
+             "uCallbackMessage=512 hIcon=Form1.Picture2(0).Picture szTip=\"") +
          kOpenDoorTip + "\"";
 }
 

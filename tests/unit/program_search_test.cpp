@@ -1,1 +1,44 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include "platform/program_search.h"
+
+namespace lumivo {
+namespace {
+
+using testing::ElementsAre;
+using testing::IsEmpty;
+
+const SearchFolders kFolders{
+    .systemDirectory = u"C:\\windows\\system32",
+    .windowsDirectory = u"C:\\windows",
+    .pathVariable = u"C:\\tools;.;;relative\\bin;\"C:\\Program Files\\x\";D:\\Lumivo\\;c:\\work",
+    .programDirectory = u"D:\\Lumivo",
+    .currentDirectory = u"C:\\Work\\",
+};
+
+TEST(ProgramSearch, TheFirstWordOrQuotedTextNamesTheProgram) {
+  EXPECT_EQ(FirstProgramName(u"explorer E:"), u"explorer");
+  EXPECT_EQ(FirstProgramName(u"rundll32.exe rnaui.dll,RnaDial 163"), u"rundll32.exe");
+  EXPECT_EQ(FirstProgramName(u"  notepad.exe c:\\lumivo.txt"), u"notepad.exe");
+  EXPECT_EQ(FirstProgramName(u"\"C:\\Program Files\\a b.exe\" x"), u"C:\\Program Files\\a b.exe");
+  EXPECT_EQ(FirstProgramName(u""), u"");
+}
+
+TEST(ProgramSearch, OnlySystemFoldersAndAbsolutePathEntriesAreSearchedNeverOursOrTheCurrent) {
+  EXPECT_THAT(ProgramCandidates(u"explorer", kFolders),
+              ElementsAre(u"C:\\windows\\system32\\explorer.exe", u"C:\\windows\\explorer.exe",
+                          u"C:\\tools\\explorer.exe", u"C:\\Program Files\\x\\explorer.exe"));
+  EXPECT_THAT(ProgramCandidates(u"notepad.exe", kFolders),
+              testing::Not(testing::Contains(u"D:\\Lumivo\\notepad.exe")));
+}
+
+TEST(ProgramSearch, PathsAreTakenAsTheyAreOrNotAtAll) {
+  EXPECT_THAT(ProgramCandidates(u"C:\\apps\\tool.exe", kFolders),
+              ElementsAre(u"C:\\apps\\tool.exe"));
+  EXPECT_THAT(ProgramCandidates(u"sub\\tool.exe", kFolders), IsEmpty());
+  EXPECT_THAT(ProgramCandidates(u"", kFolders), IsEmpty());
+}
+
+}  // namespace
+}  // namespace lumivo

@@ -93,9 +93,10 @@ TEST_F(LumivoTest, ASecondCopyShowsItsMessageAndEndsWithoutActing) {
   sim.SetKeyState(111, -32768);
   sim.onMsgBox = [&](std::u16string_view) { sim.Advance(5000); };  // the user reads slowly
   form1.StartUp();
-  EXPECT_THAT(sim.Calls(),
-              ElementsAre("MsgBox \"Lumivo程序已经运行，请用鼠标左、右键点击状态栏中的*光驱*进行操作！\"",
-                          "End"));
+  EXPECT_THAT(
+      sim.Calls(),
+      ElementsAre("MsgBox \"Lumivo程序已经运行，请用鼠标左、右键点击状态栏中的*光驱*进行操作！\"",
+                  "End"));
   EXPECT_TRUE(sim.Ended());
   EXPECT_TRUE(sim.TrayIcons().empty());
   EXPECT_EQ(sim.FindWindow(u"Form1"), nullptr);

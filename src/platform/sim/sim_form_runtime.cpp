@@ -1,7 +1,7 @@
+#include "platform/program_search.h"
 #include "platform/sim/sim_form_window.h"
 #include "platform/sim/simulation.h"
 #include "platform/sim/text_codec.h"
-#include "platform/program_search.h"
 
 namespace lumivo::sim {
 namespace {
@@ -23,11 +23,12 @@ std::unique_ptr<FormWindow> Simulation::CreateForm(const FormLayout& layout, For
   for (const ControlLayout& control : layout.controls) {
     const std::string name = ControlName(state->form, control);
     if (control.type == ControlType::Timer) {
-      timers_.push_back({state->hWnd, control.id, control.interval, now_ + control.interval,
-                         control.enabled});
+      timers_.push_back(
+          {state->hWnd, control.id, control.interval, now_ + control.interval, control.enabled});
     }
     state->controls[control.id] = NewHandle(name);
-    if (control.picture != Picture::None) state->pictures[control.id] = NewHandle(name + ".Picture");
+    if (control.picture != Picture::None)
+      state->pictures[control.id] = NewHandle(name + ".Picture");
   }
   Record("CreateForm " + ToUtf8(layout.name));
   const WindowHandle window = state->hWnd;

@@ -27,14 +27,16 @@ bool Simulation::Shell_NotifyIconA(std::uint32_t message, const NOTIFYICONDATA& 
   };
   const bool present = std::ranges::any_of(tray_, same);
   if (message == NIM_ADD) {
-    Record("Shell_NotifyIconA NIM_ADD " + HandleName(data.hWnd) + " uID=" + std::to_string(data.uID) +
-           " uFlags=" + std::to_string(data.uFlags) + " uCallbackMessage=" + std::to_string(data.uCallbackMessage) +
+    Record("Shell_NotifyIconA NIM_ADD " + HandleName(data.hWnd) +
+           " uID=" + std::to_string(data.uID) + " uFlags=" + std::to_string(data.uFlags) +
+           " uCallbackMessage=" + std::to_string(data.uCallbackMessage) +
            " hIcon=" + HandleName(data.hIcon) + " szTip=\"" + TipText(data) + "\"");
     if (!trayAccepts_ || present) return false;
     tray_.push_back({data.hWnd, data.uID, data.hIcon, TipText(data)});
     return true;
   }
-  Record("Shell_NotifyIconA NIM_DELETE " + HandleName(data.hWnd) + " uID=" + std::to_string(data.uID));
+  Record("Shell_NotifyIconA NIM_DELETE " + HandleName(data.hWnd) +
+         " uID=" + std::to_string(data.uID));
   if (!present) return false;
   std::erase_if(tray_, same);
   return true;
@@ -52,7 +54,8 @@ std::uint32_t Simulation::GetDriveTypeA(const std::string& rootPath) {
 }
 
 void Simulation::ShellExecuteA(WindowHandle owner, const std::string& file, int showCommand) {
-  Record("ShellExecuteA " + HandleName(owner) + " open " + Quoted(file) + " " + std::to_string(showCommand));
+  Record("ShellExecuteA " + HandleName(owner) + " open " + Quoted(file) + " " +
+         std::to_string(showCommand));
 }
 
 void Simulation::EnableShutdownPrivilege() { Record("EnableShutdownPrivilege"); }
@@ -71,8 +74,9 @@ std::int16_t Simulation::GetAsyncKeyState(std::int32_t virtualKey) {
 void Simulation::SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y,
                               int width, int height, std::uint32_t flags) {
   const std::string after = insertAfter == HWND_TOPMOST ? "HWND_TOPMOST" : HandleName(insertAfter);
-  Record("SetWindowPos " + HandleName(window) + " " + after + " " + std::to_string(x) + " " + std::to_string(y) +
-         " " + std::to_string(width) + " " + std::to_string(height) + " " + std::to_string(flags));
+  Record("SetWindowPos " + HandleName(window) + " " + after + " " + std::to_string(x) + " " +
+         std::to_string(y) + " " + std::to_string(width) + " " + std::to_string(height) + " " +
+         std::to_string(flags));
   SimWindowState* state = Find(window);
   if (!state) return;
   state->x = x;

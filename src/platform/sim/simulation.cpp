@@ -14,8 +14,9 @@ Simulation::~Simulation() = default;
 
 std::vector<std::string> Simulation::CallsWithoutKeyQueries() const {
   std::vector<std::string> calls;
-  std::ranges::copy_if(calls_, std::back_inserter(calls),
-                       [](const std::string& call) { return !call.starts_with("GetAsyncKeyState"); });
+  std::ranges::copy_if(calls_, std::back_inserter(calls), [](const std::string& call) {
+    return !call.starts_with("GetAsyncKeyState");
+  });
   return calls;
 }
 
@@ -65,7 +66,8 @@ void Simulation::DestroyWindow(WindowHandle window) {
 void Simulation::SetTimerEnabled(WindowHandle window, int control, bool enabled) {
   for (SimTimer& timer : timers_) {
     if (timer.form != window || timer.control != control) continue;
-    Record(std::string(enabled ? "Enable " : "Disable ") + HandleName(Find(window)->controls.at(control)));
+    Record(std::string(enabled ? "Enable " : "Disable ") +
+           HandleName(Find(window)->controls.at(control)));
     if (enabled && !timer.enabled) timer.due = now_ + timer.interval;
     timer.enabled = enabled;
   }
@@ -80,9 +82,8 @@ void Simulation::Deliver(WindowHandle window, const std::function<void(FormEvent
 void Simulation::Advance(std::int64_t milliseconds) {
   const std::int64_t until = now_ + milliseconds;
   while (!ended_) {
-    const auto next = std::ranges::min_element(timers_, {}, [](const SimTimer& timer) {
-      return timer.enabled ? timer.due : INT64_MAX;
-    });
+    const auto next = std::ranges::min_element(
+        timers_, {}, [](const SimTimer& timer) { return timer.enabled ? timer.due : INT64_MAX; });
     if (next == timers_.end() || !next->enabled || next->due > until) break;
     now_ = std::max(now_, next->due);
     next->due = now_ + next->interval;
