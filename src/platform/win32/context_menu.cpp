@@ -1,0 +1,36 @@
+#include "platform/win32/windows_api.h"
+
+#include "platform/win32/context_menu.h"
+
+#include <string>
+
+#include "platform/win32/wide_text.h"
+
+namespace lumivo {
+
+ContextMenu::ContextMenu(std::span<const MenuItemLayout> items) {
+  if (items.empty()) return;
+  menu_.reset(::CreatePopupMenu());
+  for (const MenuItemLayout& item : items) {
+    if (item.caption == kMenuSeparator) {
+      ::AppendMenuW(menu_.get(), MF_SEPARATOR, 0, nullptr);
+    } else {
+      ::AppendMenuW(menu_.get(), MF_STRING, static_cast<UINT_PTR>(item.id),
+                    ToWide(item.caption).c_str());
+    }
+  }
+}
+
+int ContextMenu::Track(HWND owner) const {
+  POINT cursor{};
+  ::GetCursorPos(&cursor);
+  // The menu closes on a click elsewhere or Esc only when its owner is the foreground window.
+  ::SetForegroundWindow(owner);
+  const BOOL chosen = ::TrackPopupMenu(menu_.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x,
+                                       cursor.y, 0, owner, nullptr);
+  // Lets the next click after the menu reach its target.
+  ::PostMessageW(owner, WM_NULL, 0, 0);
+  return static_cast<int>(chosen);
+}
+
+}  // namespace lumivo

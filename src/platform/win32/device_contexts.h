@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/win32/windows_api.h"
+
+namespace lumivo {
+
+// The screen's device context, for measuring.
+class ScreenDC {
+ public:
+  ScreenDC() : dc_(::GetDC(nullptr)) {}
+  ~ScreenDC() { ::ReleaseDC(nullptr, dc_); }
+  ScreenDC(const ScreenDC&) = delete;
+  ScreenDC& operator=(const ScreenDC&) = delete;
+
+  HDC Get() const { return dc_; }
+
+ private:
+  HDC dc_;
+};
+
+// BeginPaint and EndPaint around the drawing of one WM_PAINT.
+class PaintScope {
+ public:
+  explicit PaintScope(HWND window) : window_(window) { ::BeginPaint(window_, &paint_); }
+  ~PaintScope() { ::EndPaint(window_, &paint_); }
+  PaintScope(const PaintScope&) = delete;
+  PaintScope& operator=(const PaintScope&) = delete;
+
+  HDC Get() const { return paint_.hdc; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_{};
+};
+
+}  // namespace lumivo

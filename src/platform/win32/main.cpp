@@ -1,0 +1,48 @@
+#include "platform/win32/windows_api.h"
+
+#include <ole2.h>
+
+#include "platform/win32/win32_form_runtime.h"
+#include "platform/win32/win32_windows_services.h"
+#include "tray/form1.h"
+
+namespace {
+
+// DLLs load from System32 only, so none planted beside the program runs. Windows before 8
+// without the update lack the function and keep their own search order.
+void LoadDllsFromSystemOnly() {
+  using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+  const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+  const FARPROC function = ::GetProcAddress(kernel, "SetDefaultDllDirectories");
+  if (function == nullptr) return;
+  const auto setDefaultDllDirectories =
+      reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void (*)()>(function));
+  setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+// OLE for the whole run: the About picture is decoded by it.
+class OleSession {
+ public:
+  OleSession() : initialized_(SUCCEEDED(::OleInitialize(nullptr))) {}
+  ~OleSession() {
+    if (initialized_) ::OleUninitialize();
+  }
+  OleSession(const OleSession&) = delete;
+  OleSession& operator=(const OleSession&) = delete;
+
+ private:
+  bool initialized_;
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  LoadDllsFromSystemOnly();
+  const OleSession ole;
+  lumivo::Win32WindowsServices services;
+  lumivo::Win32FormRuntime runtime;
+  lumivo::Form1 form1(services, runtime);
+  form1.StartUp();
+  runtime.Run();
+  return 0;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/win32/windows_api.h"
+
+#include "platform/form_runtime.h"
+
+namespace lumivo {
+
+// What every window of the run-time shares with it.
+struct RuntimeState {
+  HINSTANCE instance = nullptr;
+  float twipsPerPixel = 15.0f;
+  // Broadcast by the shell when the taskbar is created again.
+  UINT taskbarCreatedMessage = 0;
+  // Set by End; from then on no event reaches a form.
+  bool ended = false;
+
+  // The form's events while the program runs, nullptr once it has ended.
+  FormEvents* Listener(FormEvents& events) const { return ended ? nullptr : &events; }
+};
+
+}  // namespace lumivo

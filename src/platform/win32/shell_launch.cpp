@@ -1,0 +1,82 @@
+#include "platform/win32/windows_api.h"
+
+#include "platform/win32/shell_launch.h"
+
+#include <algorithm>
+#include <string>
+
+#include "platform/program_search.h"
+#include "platform/win32/unique_handles.h"
+#include "platform/win32/wide_text.h"
+
+namespace lumivo {
+namespace {
+
+// Calls a Windows function that fills a text buffer, with a buffer large enough. Such a
+// function returns the length it wrote, or when the buffer is too small the size it needs
+// (or, for GetModuleFileNameW, the buffer size).
+template <class Fill>
+std::u16string ReadText(Fill fill) {
+  std::wstring text(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = fill(text.data(), static_cast<DWORD>(text.size()));
+    if (length < text.size()) {
+      text.resize(length);
+      return FromWide(text);
+    }
+    text.resize(std::max<std::size_t>(length, text.size() * 2));
+  }
+}
+
+std::u16string FolderOf(std::u16string path) {
+  const auto separator = path.find_last_of(u"\\/");
+  path.resize(separator == std::u16string::npos ? 0 : separator);
+  return path;
+}
+
+bool IsFile(const std::u16string& path) {
+  const DWORD attributes = ::GetFileAttributesW(ToWide(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::optional<std::u16string> FindProgram(std::u16string_view commandLine) {
+  const std::u16string systemDirectory =
+      ReadText([](wchar_t* buffer, DWORD size) { return ::GetSystemDirectoryW(buffer, size); });
+  const std::u16string windowsDirectory =
+      ReadText([](wchar_t* buffer, DWORD size) { return ::GetWindowsDirectoryW(buffer, size); });
+  const std::u16string pathVariable = ReadText(
+      [](wchar_t* buffer, DWORD size) { return ::GetEnvironmentVariableW(L"PATH", buffer, size); });
+  const std::u16string programDirectory = FolderOf(ReadText(
+      [](wchar_t* buffer, DWORD size) { return ::GetModuleFileNameW(nullptr, buffer, size); }));
+  const std::u16string currentDirectory =
+      ReadText([](wchar_t* buffer, DWORD size) { return ::GetCurrentDirectoryW(size, buffer); });
+  const SearchFolders folders{systemDirectory, windowsDirectory, pathVariable, programDirectory,
+                              currentDirectory};
+  for (const std::u16string& candidate :
+       ProgramCandidates(FirstProgramName(commandLine), folders)) {
+    if (IsFile(candidate)) return candidate;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::uint32_t> LaunchProgram(std::u16string_view commandLine, int windowStyle) {
+  const std::optional<std::u16string> program = FindProgram(commandLine);
+  if (!program) return std::nullopt;
+  std::wstring mutableCommandLine = ToWide(commandLine);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(windowStyle);
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(ToWide(*program).c_str(), mutableCommandLine.data(), nullptr, nullptr,
+                        FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    return std::nullopt;
+  }
+  const UniqueKernelHandle processHandle(process.hProcess);
+  const UniqueKernelHandle threadHandle(process.hThread);
+  return process.dwProcessId;
+}
+
+}  // namespace lumivo

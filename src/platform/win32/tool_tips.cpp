@@ -1,0 +1,35 @@
+#include "platform/win32/windows_api.h"
+
+#include "platform/win32/tool_tips.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "platform/win32/wide_text.h"
+
+namespace lumivo {
+
+void ToolTips::Create(HWND window) {
+  const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window, GWLP_HINSTANCE));
+  // Always shown, also while the form is not the active window.
+  tips_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                            WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, instance, nullptr);
+}
+
+void ToolTips::AddArea(HWND window, UINT id, const RECT& area, std::u16string_view text) {
+  if (text.empty()) return;
+  if (tips_ == nullptr) Create(window);
+  std::wstring wideText = ToWide(text);
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_SUBCLASS;
+  tool.hwnd = window;
+  tool.uId = id;
+  tool.rect = area;
+  tool.lpszText = wideText.data();
+  ::SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+}  // namespace lumivo

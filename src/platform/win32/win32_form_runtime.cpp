@@ -1,0 +1,65 @@
+#include "platform/win32/windows_api.h"
+
+#include "platform/win32/win32_form_runtime.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "platform/win32/device_contexts.h"
+#include "platform/win32/shell_launch.h"
+#include "platform/win32/wide_text.h"
+#include "platform/win32/win32_form_window.h"
+
+namespace lumivo {
+namespace {
+
+constexpr float kTwipsPerInch = 1440.0f;
+
+RuntimeState StartingState() {
+  RuntimeState state;
+  state.instance = ::GetModuleHandleW(nullptr);
+  const ScreenDC screen;
+  state.twipsPerPixel =
+      kTwipsPerInch / static_cast<float>(::GetDeviceCaps(screen.Get(), LOGPIXELSX));
+  state.taskbarCreatedMessage = ::RegisterWindowMessageW(L"TaskbarCreated");
+  return state;
+}
+
+}  // namespace
+
+Win32FormRuntime::Win32FormRuntime() : state_(StartingState()), classes_(state_.instance) {
+  const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
+  ::InitCommonControlsEx(&controls);
+}
+
+std::unique_ptr<FormWindow> Win32FormRuntime::CreateForm(const FormLayout& layout,
+                                                         FormEvents& events) {
+  return std::make_unique<Win32FormWindow>(layout, events, state_);
+}
+
+bool Win32FormRuntime::PrevInstance() { return singleInstance_.AnotherIsRunning(); }
+
+void Win32FormRuntime::MsgBox(std::u16string_view prompt) {
+  ::MessageBoxW(nullptr, ToWide(prompt).c_str(), L"Lumivo", MB_OK);
+}
+
+void Win32FormRuntime::End() {
+  state_.ended = true;
+  ::PostQuitMessage(0);
+}
+
+std::optional<std::uint32_t> Win32FormRuntime::Shell(std::u16string_view commandLine,
+                                                     int windowStyle) {
+  return LaunchProgram(commandLine, windowStyle);
+}
+
+void Win32FormRuntime::Run() {
+  MSG message{};
+  while (!state_.ended && ::GetMessageW(&message, nullptr, 0, 0) > 0) {
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+}
+
+}  // namespace lumivo

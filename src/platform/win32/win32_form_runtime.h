@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/win32/windows_api.h"
+
+#include "platform/form_runtime.h"
+#include "platform/win32/runtime_state.h"
+#include "platform/win32/single_instance.h"
+#include "platform/win32/window_classes.h"
+
+namespace lumivo {
+
+// The form run-time on Windows; one per process, on the GUI thread.
+class Win32FormRuntime final : public FormRuntime {
+ public:
+  Win32FormRuntime();
+  Win32FormRuntime(const Win32FormRuntime&) = delete;
+  Win32FormRuntime& operator=(const Win32FormRuntime&) = delete;
+
+  std::unique_ptr<FormWindow> CreateForm(const FormLayout& layout, FormEvents& events) override;
+  bool PrevInstance() override;
+  void MsgBox(std::u16string_view prompt) override;
+  void End() override;
+  std::optional<std::uint32_t> Shell(std::u16string_view commandLine, int windowStyle) override;
+  float TwipsPerPixelX() const override { return state_.twipsPerPixel; }
+
+  // Delivers messages until End is called.
+  void Run();
+
+ private:
+  RuntimeState state_;
+  WindowClasses classes_;
+  SingleInstance singleInstance_;
+};
+
+}  // namespace lumivo

@@ -1,0 +1,179 @@
+#include "platform/win32/windows_api.h"
+
+#include "platform/win32/win32_form_window.h"
+
+#include <algorithm>
+#include <string>
+
+#include "platform/twips.h"
+#include "platform/win32/form_frame.h"
+#include "platform/win32/handle_values.h"
+#include "platform/win32/resource_pictures.h"
+#include "platform/win32/wide_text.h"
+#include "platform/win32/window_classes.h"
+
+namespace lumivo {
+
+Win32FormWindow::Win32FormWindow(const FormLayout& layout, FormEvents& events,
+                                 const RuntimeState& state)
+    : layout_(layout), events_(events), state_(state), menu_(layout.menu) {
+  const FormFrame frame = FrameOf(layout, state.twipsPerPixel);
+  ::CreateWindowExW(0, kFormClassName, ToWide(layout.caption).c_str(), frame.style, frame.x,
+                    frame.y, frame.width, frame.height, nullptr, nullptr, state.instance, this);
+  SetIcon();
+  for (const ControlLayout& control : layout.controls) CreateControl(control);
+}
+
+Win32FormWindow::~Win32FormWindow() {
+  if (window_ != nullptr) ::DestroyWindow(window_);
+}
+
+void Win32FormWindow::SetIcon() {
+  if (layout_.icon == Picture::None) return;
+  bigIcon_ = LoadIconPicture(state_.instance, layout_.icon, ::GetSystemMetrics(SM_CXICON));
+  smallIcon_ = LoadIconPicture(state_.instance, layout_.icon, ::GetSystemMetrics(SM_CXSMICON));
+  ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+  ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+}
+
+void Win32FormWindow::CreateControl(const ControlLayout& control) {
+  switch (control.type) {
+    case ControlType::CommandButton:
+      CreateButton(control);
+      break;
+    case ControlType::Timer:
+      SetTimerEnabled(control.id, control.enabled);
+      break;
+    case ControlType::PictureBox:
+      CreatePictureBox(control);
+      break;
+    case ControlType::Label:
+      AddLabel(control);
+      break;
+  }
+}
+
+HWND Win32FormWindow::ContainerWindow(int container) const {
+  const auto found = controlWindows_.find(container);
+  return found == controlWindows_.end() ? window_ : found->second;
+}
+
+void Win32FormWindow::CreateButton(const ControlLayout& control) {
+  const float twips = state_.twipsPerPixel;
+  const DWORD style =
+      WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | (control.enabled ? 0 : WS_DISABLED);
+  HWND button = ::CreateWindowExW(
+      0, L"BUTTON", ToWide(control.caption).c_str(), style, TwipsToPixels(control.left, twips),
+      TwipsToPixels(control.top, twips), TwipsToPixels(control.width, twips),
+      TwipsToPixels(control.height, twips), ContainerWindow(control.container),
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), state_.instance, nullptr);
+  ::SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)),
+                 FALSE);
+  controlWindows_[control.id] = button;
+}
+
+void Win32FormWindow::CreatePictureBox(const ControlLayout& control) {
+  auto& box = pictureBoxes_.emplace_back(
+      std::make_unique<PictureBox>(control, ContainerWindow(control.container), state_, events_));
+  controlWindows_[control.id] = box->Window();
+}
+
+// Labels are windowless; they live on the picture box that contains them.
+void Win32FormWindow::AddLabel(const ControlLayout& control) {
+  const auto box = std::ranges::find(pictureBoxes_, control.container, &PictureBox::Id);
+  if (box != pictureBoxes_.end()) (*box)->AddLabel(control);
+}
+
+const ControlLayout* Win32FormWindow::FindControl(int id) const {
+  const auto found = std::ranges::find(layout_.controls, id, &ControlLayout::id);
+  return found == layout_.controls.end() ? nullptr : &*found;
+}
+
+WindowHandle Win32FormWindow::hWnd() const { return ValueFromHandle(window_); }
+
+void Win32FormWindow::Show() { ::ShowWindow(window_, SW_SHOW); }
+
+void Win32FormWindow::Hide() { ::ShowWindow(window_, SW_HIDE); }
+
+WindowHandle Win32FormWindow::ControlHWnd(int control) const {
+  const auto found = controlWindows_.find(control);
+  return found == controlWindows_.end() ? 0 : ValueFromHandle(found->second);
+}
+
+IconHandle Win32FormWindow::ControlPicture(int control) const {
+  const auto box = std::ranges::find(pictureBoxes_, control, &PictureBox::Id);
+  return box == pictureBoxes_.end() ? 0 : ValueFromHandle((*box)->Icon());
+}
+
+// An interval of 0 keeps a timer stopped; enabling a running timer does not restart it.
+void Win32FormWindow::SetTimerEnabled(int control, bool enabled) {
+  const ControlLayout* timer = FindControl(control);
+  if (timer == nullptr || timer->type != ControlType::Timer) return;
+  const auto id = static_cast<UINT_PTR>(control);
+  if (enabled && timer->interval > 0) {
+    if (runningTimers_.insert(control).second) {
+      ::SetTimer(window_, id, static_cast<UINT>(timer->interval), nullptr);
+    }
+  } else if (runningTimers_.erase(control) > 0) {
+    ::KillTimer(window_, id);
+  }
+}
+
+void Win32FormWindow::PopupMenu() {
+  if (menu_.Empty()) return;
+  const std::weak_ptr<bool> alive = alive_;
+  const RuntimeState& state = state_;
+  FormEvents& events = events_;
+  const int chosen = menu_.Track(window_);
+  if (alive.expired() || chosen == 0) return;
+  if (FormEvents* listener = state.Listener(events)) listener->OnClick(chosen);
+}
+
+LRESULT Win32FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED && lParam != 0) return OnButtonClicked(LOWORD(wParam));
+      break;
+    case WM_TIMER:
+      return OnTimerTick(static_cast<int>(wParam));
+    case WM_CLOSE:
+      return OnCloseRequest();
+    case WM_QUERYENDSESSION:
+      return OnQueryEndSession();
+    case WM_ENDSESSION:
+      return OnEndSession(wParam);
+    default:
+      if (message == state_.taskbarCreatedMessage && message != 0) return OnTaskbarCreated();
+      break;
+  }
+  return ::DefWindowProcW(window_, message, wParam, lParam);
+}
+
+// Each handler below raises one event and then returns at once: the form may have been
+// unloaded by it, and this object with it.
+LRESULT Win32FormWindow::OnButtonClicked(int control) {
+  if (FormEvents* listener = state_.Listener(events_)) listener->OnClick(control);
+  return 0;
+}
+
+LRESULT Win32FormWindow::OnTimerTick(int control) {
+  if (FormEvents* listener = state_.Listener(events_)) listener->OnTimer(control);
+  return 0;
+}
+
+LRESULT Win32FormWindow::OnCloseRequest() {
+  if (FormEvents* listener = state_.Listener(events_)) listener->OnCloseRequest();
+  return 0;
+}
+
+// The session may always end; the form hears of it once, when it really does.
+LRESULT Win32FormWindow::OnQueryEndSession() { return TRUE; }
+
+LRESULT Win32FormWindow::OnEndSession(WPARAM ending) { return ending ? OnCloseRequest() : 0; }
+
+LRESULT Win32FormWindow::OnTaskbarCreated() {
+  if (FormEvents* listener = state_.Listener(events_)) listener->OnTaskbarCreated();
+  return 0;
+}
+
+}  // namespace lumivo

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "platform/win32/windows_api.h"
+
+#include <map>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "platform/form_runtime.h"
+#include "platform/win32/context_menu.h"
+#include "platform/win32/picture_box.h"
+#include "platform/win32/runtime_state.h"
+#include "platform/win32/unique_handles.h"
+
+namespace lumivo {
+
+// A loaded form: a top-level window with its controls. Destroying it destroys the window, and
+// with it every child and owned window.
+class Win32FormWindow final : public FormWindow {
+ public:
+  Win32FormWindow(const FormLayout& layout, FormEvents& events, const RuntimeState& state);
+  ~Win32FormWindow() override;
+  Win32FormWindow(const Win32FormWindow&) = delete;
+  Win32FormWindow& operator=(const Win32FormWindow&) = delete;
+
+  WindowHandle hWnd() const override;
+  void Show() override;
+  void Hide() override;
+  float CurrentX() const override { return 0.0f; }
+  float CurrentY() const override { return 0.0f; }
+  WindowHandle ControlHWnd(int control) const override;
+  IconHandle ControlPicture(int control) const override;
+  void SetTimerEnabled(int control, bool enabled) override;
+  void PopupMenu() override;
+
+  // For the window procedure.
+  void Attach(HWND window) { window_ = window; }
+  void Detach() { window_ = nullptr; }
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  void SetIcon();
+  void CreateControl(const ControlLayout& control);
+  HWND ContainerWindow(int container) const;
+  void CreateButton(const ControlLayout& control);
+  void CreatePictureBox(const ControlLayout& control);
+  void AddLabel(const ControlLayout& control);
+  const ControlLayout* FindControl(int id) const;
+
+  LRESULT OnButtonClicked(int control);
+  LRESULT OnTimerTick(int control);
+  LRESULT OnCloseRequest();
+  LRESULT OnQueryEndSession();
+  LRESULT OnEndSession(WPARAM ending);
+  LRESULT OnTaskbarCreated();
+
+  const FormLayout& layout_;
+  FormEvents& events_;
+  const RuntimeState& state_;
+  UniqueIcon bigIcon_;
+  UniqueIcon smallIcon_;
+  ContextMenu menu_;
+  std::vector<std::unique_ptr<PictureBox>> pictureBoxes_;
+  std::map<int, HWND> controlWindows_;
+  std::set<int> runningTimers_;
+  // Lets PopupMenu notice that a handler run inside the menu destroyed this window.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  HWND window_ = nullptr;
+};
+
+}  // namespace lumivo

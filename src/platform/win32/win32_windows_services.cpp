@@ -1,0 +1,98 @@
+#include "platform/win32/windows_api.h"
+
+#include "platform/win32/win32_windows_services.h"
+
+#include <mmsystem.h>
+
+#include <cstring>
+
+#include "platform/win32/handle_values.h"
+#include "platform/win32/unique_handles.h"
+#include "platform/win32/wide_text.h"
+
+namespace lumivo {
+namespace {
+
+static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V1_SIZE == 88,
+              "on 32-bit Windows the logic's record is the shell's own");
+
+// The shell's record for this bitness, with the logic's values in it.
+NOTIFYICONDATAA NativeRecord(const NOTIFYICONDATA& data) {
+  NOTIFYICONDATAA native{};
+  if constexpr (sizeof(void*) == 4) {
+    std::memcpy(&native, &data, sizeof data);
+  } else {
+    native.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    native.hWnd = HandleFromValue<HWND>(data.hWnd);
+    native.uID = data.uID;
+    native.uFlags = data.uFlags;
+    native.uCallbackMessage = data.uCallbackMessage;
+    native.hIcon = HandleFromValue<HICON>(data.hIcon);
+    static_assert(sizeof native.szTip >= sizeof data.szTip);
+    std::memcpy(native.szTip, data.szTip, sizeof data.szTip);
+  }
+  return native;
+}
+
+}  // namespace
+
+std::string Win32WindowsServices::ToAnsi(std::u16string_view text) const {
+  if (text.empty()) return {};
+  const std::wstring wide = ToWide(text);
+  const int wideLength = static_cast<int>(wide.size());
+  const int length =
+      ::WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+  std::string ansi(static_cast<std::size_t>(length), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, ansi.data(), length, nullptr, nullptr);
+  return ansi;
+}
+
+bool Win32WindowsServices::Shell_NotifyIconA(std::uint32_t message, const NOTIFYICONDATA& data) {
+  NOTIFYICONDATAA native = NativeRecord(data);
+  return ::Shell_NotifyIconA(message, &native) != FALSE;
+}
+
+void Win32WindowsServices::mciSendStringA(const std::string& command) {
+  ::mciSendStringA(command.c_str(), nullptr, 0, nullptr);
+}
+
+std::uint32_t Win32WindowsServices::GetDriveTypeA(const std::string& rootPath) {
+  return ::GetDriveTypeA(rootPath.c_str());
+}
+
+void Win32WindowsServices::ShellExecuteA(WindowHandle owner, const std::string& file,
+                                         int showCommand) {
+  ::ShellExecuteA(HandleFromValue<HWND>(owner), "open", file.c_str(), nullptr, nullptr,
+                  showCommand);
+}
+
+void Win32WindowsServices::EnableShutdownPrivilege() {
+  HANDLE token = nullptr;
+  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
+    return;
+  }
+  const UniqueKernelHandle ownedToken(token);
+  TOKEN_PRIVILEGES privileges{};
+  privileges.PrivilegeCount = 1;
+  privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+  if (!::LookupPrivilegeValueW(nullptr, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid)) {
+    return;
+  }
+  ::AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+}
+
+bool Win32WindowsServices::ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) {
+  return ::ExitWindowsEx(flags, reserved) != FALSE;
+}
+
+std::int16_t Win32WindowsServices::GetAsyncKeyState(std::int32_t virtualKey) {
+  return static_cast<std::int16_t>(::GetAsyncKeyState(virtualKey));
+}
+
+void Win32WindowsServices::SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y,
+                                        int width, int height, std::uint32_t flags) {
+  ::SetWindowPos(HandleFromValue<HWND>(window), HandleFromValue<HWND>(insertAfter), x, y, width,
+                 height, flags);
+}
+
+}  // namespace lumivo
