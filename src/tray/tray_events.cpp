@@ -1,6 +1,6 @@
-#include <charconv>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
-#include <system_error>
 
 #include "tray/form1.h"
 
@@ -13,17 +13,14 @@ constexpr double WM_RBUTTONUP = 517;
 constexpr double WM_RBUTTONDBLCLK = 518;
 
 // The general single-precision format: at most 7 significant digits, whole numbers bare.
+// The C library's, rather than std::to_chars, whose tables would double the exe's size.
 std::string FormatSingle(float value) {
   char text[32];
-  const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 7);
-  return std::string(text, end.ptr);
+  std::snprintf(text, sizeof text, "%.7g", static_cast<double>(value));
+  return text;
 }
 
-double ParseDouble(const std::string& text) {
-  double value = 0;
-  std::from_chars(text.data(), text.data() + text.size(), value);
-  return value;
-}
+double ParseDouble(const std::string& text) { return std::strtod(text.c_str(), nullptr); }
 
 }  // namespace
 
