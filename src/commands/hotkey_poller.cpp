@@ -33,11 +33,12 @@ void Form1::Timer2_Timer() {
       {VK_F12, &Form1::Command2_Click},
   };
   for (std::size_t i = 0; i < std::size(kLaunchers); ++i) {
-    const bool down = IsKeyDown(kLaunchers[i].key);
+    const Launcher& launcher = kLaunchers[i];
+    const bool down = IsKeyDown(launcher.key);
     const bool pressed = down && !launcherKeyHeld_[i];
     // Set before acting: a message box shown by the action runs ticks of its own.
     launcherKeyHeld_[i] = down;
-    if (pressed) (this->*kLaunchers[i].action)();
+    if (pressed) (this->*launcher.action)();
   }
 }
 
