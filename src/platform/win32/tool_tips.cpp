@@ -10,12 +10,15 @@
 
 namespace lumivo {
 
+// Always shown, also while the form is not the active window. Owned by no window: a topmost
+// tooltip owned by the form before the form is made topmost keeps Wine from making the form
+// topmost at all.
 void ToolTips::Create(HWND window) {
   const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window, GWLP_HINSTANCE));
-  // Always shown, also while the form is not the active window.
-  tips_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                            WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                            CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, instance, nullptr);
+  tips_.reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                instance, nullptr));
 }
 
 void ToolTips::AddArea(HWND window, UINT id, const RECT& area, std::u16string_view text) {
@@ -29,7 +32,7 @@ void ToolTips::AddArea(HWND window, UINT id, const RECT& area, std::u16string_vi
   tool.uId = id;
   tool.rect = area;
   tool.lpszText = wideText.data();
-  ::SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  ::SendMessageW(tips_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 }  // namespace lumivo

@@ -4,10 +4,11 @@
 
 #include <string_view>
 
+#include "platform/win32/unique_handles.h"
+
 namespace lumivo {
 
-// One tooltip window for the rectangles of a window that show tips. The tooltip is owned by
-// the window's form and goes with it.
+// One tooltip window for the rectangles of a window that show tips.
 class ToolTips {
  public:
   void AddArea(HWND window, UINT id, const RECT& area, std::u16string_view text);
@@ -15,7 +16,7 @@ class ToolTips {
  private:
   void Create(HWND window);
 
-  HWND tips_ = nullptr;
+  UniqueWindow tips_;
 };
 
 }  // namespace lumivo
