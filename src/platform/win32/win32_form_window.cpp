@@ -132,7 +132,9 @@ void Win32FormWindow::PopupMenu() {
 LRESULT Win32FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
-      if (HIWORD(wParam) == BN_CLICKED && lParam != 0) return OnButtonClicked(LOWORD(wParam));
+      if (HIWORD(wParam) == BN_CLICKED) {
+        return OnButtonClicked(LOWORD(wParam), reinterpret_cast<HWND>(lParam));
+      }
       break;
     case WM_TIMER:
       return OnTimerTick(static_cast<int>(wParam));
@@ -151,12 +153,18 @@ LRESULT Win32FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
 
 // Each handler below raises one event and then returns at once: the form may have been
 // unloaded by it, and this object with it.
-LRESULT Win32FormWindow::OnButtonClicked(int control) {
+// Messages can be posted by any program: only a click from one of our own buttons counts.
+LRESULT Win32FormWindow::OnButtonClicked(int control, HWND button) {
+  const auto found = controlWindows_.find(control);
+  if (found == controlWindows_.end() || found->second != button) return 0;
   if (FormEvents* listener = state_.Listener(events_)) listener->OnClick(control);
   return 0;
 }
 
+// Likewise only ticks of a running timer: a forged tick of the stopped start-up timer would
+// add a second tray icon.
 LRESULT Win32FormWindow::OnTimerTick(int control) {
+  if (!runningTimers_.contains(control)) return 0;
   if (FormEvents* listener = state_.Listener(events_)) listener->OnTimer(control);
   return 0;
 }

@@ -48,7 +48,7 @@ class Win32FormWindow final : public FormWindow {
   void AddLabel(const ControlLayout& control);
   const ControlLayout* FindControl(int id) const;
 
-  LRESULT OnButtonClicked(int control);
+  LRESULT OnButtonClicked(int control, HWND button);
   LRESULT OnTimerTick(int control);
   LRESULT OnCloseRequest();
   LRESULT OnQueryEndSession();
