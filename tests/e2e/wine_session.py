@@ -705,3 +705,148 @@ class LumivoTestCase(unittest.TestCase):
 
     def wait_process_ended(self, timeout=10):
         wait_for(lambda: not self.session.lumivo_pids(), timeout, "Lumivo.exe to end")
+
+
+# ---------------------------------------------------------------- keys held, drives, programs
+
+# kernel32 exports CreateProcessW itself: the relay logs it as KERNEL32, never as kernelbase.
+RELAY_FUNCTIONS.append("kernel32.CreateProcessW")
+
+
+def hold_key(session, name, seconds=0.1):
+    """Holds a key down: `xdotool key` releases within a few ms, less than the 10 ms poll."""
+    session.xdotool("keydown", name)
+    try:
+        time.sleep(seconds)
+    finally:
+        session.xdotool("keyup", name)
+
+
+def set_cd_drive(letter, present):
+    """Adds (or removes) a CD-ROM drive LETTER: backed by a folder; needs no running session."""
+    env = _base_env()
+    env.pop("DISPLAY", None)
+    link = PREFIX / "dosdevices" / f"{letter}:"
+    key = "HKLM\\Software\\Wine\\Drives"
+    if present:
+        folder = E2E_DIR / f"cdrom-{letter}"
+        folder.mkdir(exist_ok=True)
+        if not link.is_symlink():
+            link.symlink_to(folder)
+        _run(["wine", "reg", "add", key, "/v", f"{letter}:", "/d", "cdrom", "/f"], env=env)
+    else:
+        if link.is_symlink():
+            link.unlink()
+        _run(["wine", "reg", "delete", key, "/v", f"{letter}:", "/f"], env=env, check=False)
+    _run(["wineserver", "-w"], env=env, timeout=60)
+
+
+def launch_copy(session, exe, cwd, tag="main", extra_env=None):
+    """Like LumivoSession.launch, for an exe elsewhere, run in folder cwd (host paths)."""
+    log_path = LOG_DIR / f"{session.name}.{tag}.relay.log"
+    env = session.env("+relay,+timestamp,+pid")
+    env.update(extra_env or {})
+    with open(log_path, "wb") as log:
+        proc = subprocess.Popen(
+            # By full path: a planted explorer.exe in cwd would win over the system's.
+            ["wine", "C:\\windows\\explorer.exe", f"/desktop={DESKTOP},{SCREEN[0]}x{SCREEN[1]}",
+             str(exe)], env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
+            start_new_session=True, cwd=str(cwd))
+    session.launchers.append(proc)
+    session.logs.append(log_path)
+    return log_path
+
+
+def relay_result(session, call, log=None):
+    """The value the call returned: its Ret line is the next one of that thread for the function."""
+    head = f":{call.pid:04x}:{call.tid:04x}:Ret  {call.func}() retval="
+    lines = session.relay_lines(log)
+    for line in lines[lines.index(call.line) + 1:]:
+        i = line.find(head)
+        if i >= 0:
+            return int(line[i + len(head):].split()[0], 16)
+    return None
+
+
+# ---------------------------------------------------------------- soak and hostile messages
+
+WM_MOUSEMOVE, WM_CANCELMODE = 0x200, 0x1F
+TRAY_CALLBACK = WM_MOUSEMOVE  # Lumivo's tray callback message: lParam carries the mouse message
+
+
+def window_tree(session):
+    """Every Lumivo window at every level: hwnd, parent (0 for top-level), class, title, id."""
+    code, out = session.probe("tree")
+    return [json.loads(line) for line in out.splitlines() if line.startswith("{")]
+
+
+def main_window(session):
+    return next((w for w in window_tree(session) if w["title"] == MAIN_TITLE), None)
+
+
+def tray_hosts(session, pid):
+    """(closed-door host, open-door host), found by what they do: sent callbacks run at once.
+
+    Leaves the lamp as it found it: green, door closed.
+    """
+    main = main_window(session)
+    boxes = [w["hwnd"] for w in window_tree(session)
+             if w["parent"] == main["hwnd"] and w["class"] != "Button"]
+
+    def acting(code, candidates, command):
+        for box in candidates:
+            before = len(session.door_commands(pid=pid))
+            session.probe("send", box, TRAY_CALLBACK, 1, code)
+            after = session.door_commands(pid=pid)
+            if len(after) > before:
+                assert after[before:] == [command], after[before:]
+                return box
+        raise AssertionError(f"no picture box of the main window acts on {code}")
+    closed = acting(513, boxes, "set CDAudio door open")
+    opened = acting(517, [b for b in boxes if b != closed], "set CDAudio door closed")
+    return closed, opened
+
+
+def post_batch(session, lines, name="batch"):
+    """Runs lines ("p|s HWND MSG WPARAM LPARAM") in one probe run.
+
+    Returns {"posted": N, "sent": N, "failed": N, "failures": [the first few, with the error]}.
+    """
+    path = LOG_DIR / f"{session.name}.{name}.txt"
+    path.write_text("\n".join(lines) + "\n")
+    code, out = session.probe("batch", "Z:" + str(path).replace("/", "\\"), timeout=120)
+    records = [json.loads(line) for line in out.splitlines() if line.startswith("{")]
+    tally = [r for r in records if "posted" in r]
+    if not tally:
+        raise AssertionError(f"the probe ran no batch (exit {code})")
+    return dict(tally[0], failures=[r for r in records if "posted" not in r])
+
+
+def gui_counts(session, pid):
+    """USER objects, GDI objects and kernel handles of the process.
+
+    Wine stubs GetGuiResources and GetProcessHandleCount (they answer 0); then the probe's own
+    counts stand in: the process's windows, its GDI handle table, its entries in the system
+    handle list. Icons hold GDI bitmaps, so an icon leak shows in the GDI figure.
+    """
+    code, out = session.probe("counts", pid)
+    raw = [json.loads(line) for line in out.splitlines() if line.startswith("{")]
+    if code != 0 or not raw:
+        raise AssertionError(f"no counts for process {pid}")
+    raw = raw[0]
+    stubbed = raw["gui_error"] != 0
+    return {"user": raw["windows"] if stubbed else raw["gui_user"],
+            "gdi": raw["gdi_table"] if stubbed else raw["gui_gdi"],
+            "handles": raw["handle_count"] or raw["system_handles"]}
+
+
+def ping(session, timeout_ms=5000):
+    """True when the main window answers a sent WM_NULL in time: its thread is not hung."""
+    return session.probe("ping", MAIN_TITLE, timeout_ms)[0] == 0
+
+
+def lamps(session, image=None):
+    """Every lamp in the tray, whatever its colour: [(colour, centre), ...]."""
+    img = image or session.screenshot()
+    return ([(GREEN, p) for p in session.tray_icons(GREEN, img)] +
+            [(RED, p) for p in session.tray_icons(RED, img)])
