@@ -3,7 +3,7 @@
 import shutil
 import unittest
 
-from wine_session import (EXE, GREEN, PREFIX, PROBE_EXE, RED, REPO, LumivoSession, LumivoTestCase,
+from wine_session import (LaunchChecks, EXE, GREEN, PREFIX, PROBE_EXE, RED, REPO, LumivoSession, LumivoTestCase,
                           environment, hold_key, launch_copy, relay_result, set_cd_drive,
                           wait_for)
 
@@ -42,20 +42,7 @@ def hide_system_rundll32(test):
             test.addCleanup(hidden.rename, program)
 
 
-class CommandTestMixin:
-    def launches(self):
-        """(application, command line) of each program Lumivo started, oldest first."""
-        return [(c.args[0].text, c.args[1].text)
-                for c in self.session.relay_calls("CreateProcessW", pid=self.pid)]
-
-    def wait_launches(self, count):
-        return wait_for(lambda: (lambda l: l if len(l) >= count else None)(self.launches()), 10,
-                        f"{count} program start(s)")
-
-    def assert_launches_succeeded(self):
-        for call in self.session.relay_calls("CreateProcessW", pid=self.pid):
-            self.assertEqual(relay_result(self.session, call), 1, call.line)
-
+class CommandTestMixin(LaunchChecks):
     def drives_asked(self):
         return [c.args[0].text for c in self.session.relay_calls("GetDriveTypeA", pid=self.pid)]
 

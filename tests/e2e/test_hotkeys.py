@@ -4,7 +4,7 @@ import statistics
 import time
 import unittest
 
-from wine_session import (GREEN, RED, LumivoTestCase, environment, hold_key, relay_result,
+from wine_session import (LaunchChecks, GREEN, RED, LumivoTestCase, environment, hold_key, relay_result,
                           wait_for)
 
 OPEN, CLOSED = "set CDAudio door open", "set CDAudio door closed"
@@ -19,7 +19,7 @@ def setUpModule():
     environment()
 
 
-class HotkeyTest(LumivoTestCase):
+class HotkeyTest(LaunchChecks, LumivoTestCase):
     def setUp(self):
         super().setUp()
         self.session.wait_tray_icon(GREEN)
@@ -30,19 +30,6 @@ class HotkeyTest(LumivoTestCase):
 
     def door_commands(self):
         return self.session.door_commands(pid=self.pid)[1:]
-
-    def launches(self):
-        """(application, command line) of each program Lumivo started, oldest first."""
-        return [(c.args[0].text, c.args[1].text)
-                for c in self.session.relay_calls("CreateProcessW", pid=self.pid)]
-
-    def wait_launches(self, count):
-        return wait_for(lambda: (lambda l: l if len(l) >= count else None)(self.launches()), 5,
-                        f"{count} program start(s)")
-
-    def assert_launches_succeeded(self):
-        for call in self.session.relay_calls("CreateProcessW", pid=self.pid):
-            self.assertEqual(relay_result(self.session, call), 1, call.line)
 
     def wait_stable(self, read, settle=0.3, timeout=5):
         """Polls read() until it has not changed for settle seconds; returns the last value."""

@@ -768,6 +768,23 @@ def relay_result(session, call, log=None):
     return None
 
 
+class LaunchChecks:
+    """Programs a LumivoTestCase's Lumivo (self.pid) started, read from the relay log."""
+
+    def launches(self):
+        """(application, command line) of each program Lumivo started, oldest first."""
+        return [(c.args[0].text, c.args[1].text)
+                for c in self.session.relay_calls("CreateProcessW", pid=self.pid)]
+
+    def wait_launches(self, count, timeout=10):
+        return wait_for(lambda: (lambda l: l if len(l) >= count else None)(self.launches()),
+                        timeout, f"{count} program start(s)")
+
+    def assert_launches_succeeded(self):
+        for call in self.session.relay_calls("CreateProcessW", pid=self.pid):
+            self.assertEqual(relay_result(self.session, call), 1, call.line)
+
+
 # ---------------------------------------------------------------- soak and hostile messages
 
 WM_MOUSEMOVE, WM_CANCELMODE = 0x200, 0x1F
