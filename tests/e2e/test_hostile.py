@@ -4,9 +4,9 @@ import os
 import random
 import unittest
 
-from wine_session import (GREEN, MAIN_TITLE, NIM_ADD, NIM_DELETE, RED, TRAY_CALLBACK,
-                          WM_CANCELMODE, LumivoTestCase, environment, lamps, main_window, ping,
-                          post_batch, tray_hosts, wait_for, window_tree)
+from wine_session import (TrayHostsTestCase, GREEN, MAIN_TITLE, NIM_ADD, NIM_DELETE, RED,
+                          TRAY_CALLBACK, WM_CANCELMODE, environment, lamps, ping, post_batch,
+                          wait_for, window_tree)
 
 CLOSED, OPEN = "set CDAudio door closed", "set CDAudio door open"
 LEFT_DOWN, RIGHT_UP, RIGHT_DOUBLE = 513, 517, 518
@@ -66,16 +66,10 @@ def setUpModule():
     environment()
 
 
-class HostileMessagesTest(LumivoTestCase):
+class HostileMessagesTest(TrayHostsTestCase):
     def setUp(self):
         super().setUp()
-        s = self.session
-        s.wait_tray_icon(GREEN)
-        self.pid = self.lumivo_pid()
-        self.closed_host, self.open_host = tray_hosts(s, self.pid)
-        self.main = main_window(s)["hwnd"]
-        self.commands = s.door_commands(pid=self.pid)
-        self.adds = len(s.notify_calls(NIM_ADD, pid=self.pid))
+        self.adds = len(self.session.notify_calls(NIM_ADD, pid=self.pid))
 
     # ---- checks
 

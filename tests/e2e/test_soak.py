@@ -5,9 +5,8 @@ import random
 import time
 import unittest
 
-from wine_session import (GREEN, MAIN_TITLE, RED, TRAY_CALLBACK, WM_CANCELMODE, LumivoTestCase,
-                          environment, gui_counts, lamps, main_window, ping, post_batch,
-                          tray_hosts, wait_for)
+from wine_session import (TrayHostsTestCase, GREEN, MAIN_TITLE, RED, TRAY_CALLBACK, WM_CANCELMODE,
+                          environment, gui_counts, lamps, ping, post_batch, wait_for)
 
 CLOSED, OPEN = "set CDAudio door closed", "set CDAudio door open"
 LEFT_DOWN, RIGHT_UP, RIGHT_DOUBLE = 513, 517, 518
@@ -28,15 +27,9 @@ def setUpModule():
     environment()
 
 
-class SoakTest(LumivoTestCase):
+class SoakTest(TrayHostsTestCase):
     def setUp(self):
         super().setUp()
-        s = self.session
-        s.wait_tray_icon(GREEN)
-        self.pid = self.lumivo_pid()
-        self.closed_host, self.open_host = tray_hosts(s, self.pid)
-        self.main = main_window(s)["hwnd"]
-        self.commands = s.door_commands(pid=self.pid)  # what Lumivo must have sent so far
         self.door_open = False                         # the last door command given by the tray
         self.events = 0
         self.last_click = 0.0

@@ -867,3 +867,17 @@ def lamps(session, image=None):
     img = image or session.screenshot()
     return ([(GREEN, p) for p in session.tray_icons(GREEN, img)] +
             [(RED, p) for p in session.tray_icons(RED, img)])
+
+
+class TrayHostsTestCase(LumivoTestCase):
+    """A test that talks to Lumivo's windows directly: waits for the lamp, then knows the
+    process, both icon hosts, the main window and the door commands sent so far."""
+
+    def setUp(self):
+        super().setUp()
+        s = self.session
+        s.wait_tray_icon(GREEN)
+        self.pid = self.lumivo_pid()
+        self.closed_host, self.open_host = tray_hosts(s, self.pid)
+        self.main = main_window(s)["hwnd"]
+        self.commands = s.door_commands(pid=self.pid)
