@@ -62,28 +62,30 @@ std::vector<std::u16string> ProgramCandidates(std::u16string_view programName,
   if (IsAbsolute(fileName)) return {fileName};
   if (fileName.find_first_of(u"\\/:") != std::u16string::npos) return {};
 
-  std::vector<std::u16string> folderList{std::u16string(folders.systemDirectory),
-                                         std::u16string(folders.windowsDirectory)};
+  std::vector<std::u16string_view> searched;
+  std::vector<std::u16string> candidates;
+  const auto add = [&](std::u16string_view folder) {
+    const auto same = [&](std::u16string_view other) { return SameFolder(folder, other); };
+    if (std::ranges::any_of(searched, same)) return;
+    searched.push_back(folder);
+    candidates.push_back(Join(folder, fileName));
+  };
+  // Only administrators can write to the system folders, so they are searched first, whatever
+  // the program's folder or the current folder is (a logon start runs in the system folder).
+  for (std::u16string_view folder : {folders.systemDirectory, folders.windowsDirectory}) {
+    if (IsAbsolute(folder)) add(folder);
+  }
   std::u16string_view path = folders.pathVariable;
   while (!path.empty()) {
     const auto end = std::min(path.find(u';'), path.size());
     std::u16string_view entry = path.substr(0, end);
+    path.remove_prefix(std::min(end + 1, path.size()));
     if (entry.size() >= 2 && entry.front() == u'"' && entry.back() == u'"') {
       entry = entry.substr(1, entry.size() - 2);
     }
-    folderList.emplace_back(entry);
-    path.remove_prefix(std::min(end + 1, path.size()));
-  }
-
-  std::vector<std::u16string> candidates;
-  for (const auto& folder : folderList) {
-    const bool trusted = IsAbsolute(folder) && !SameFolder(folder, folders.programDirectory) &&
-                         !SameFolder(folder, folders.currentDirectory);
-    if (!trusted) continue;
-    auto candidate = Join(folder, fileName);
-    if (std::ranges::find(candidates, candidate) == candidates.end()) {
-      candidates.push_back(std::move(candidate));
-    }
+    const bool trusted = IsAbsolute(entry) && !SameFolder(entry, folders.programDirectory) &&
+                         !SameFolder(entry, folders.currentDirectory);
+    if (trusted) add(entry);
   }
   return candidates;
 }

@@ -33,6 +33,24 @@ TEST(ProgramSearch, OnlySystemFoldersAndAbsolutePathEntriesAreSearchedNeverOursO
               testing::Not(testing::Contains(u"D:\\Lumivo\\notepad.exe")));
 }
 
+TEST(ProgramSearch, TheSystemFoldersAreSearchedFirstWhereverLumivoRunsFrom) {
+  // A logon start, the task scheduler and an elevated prompt run in the system folder.
+  SearchFolders logon = kFolders;
+  logon.currentDirectory = u"C:\\Windows\\System32\\";
+  logon.pathVariable = u"C:\\windows\\system32;\"C:\\Windows\";relative;C:\\tools";
+  EXPECT_THAT(ProgramCandidates(u"rundll32.exe", logon),
+              ElementsAre(u"C:\\windows\\system32\\rundll32.exe", u"C:\\windows\\rundll32.exe",
+                          u"C:\\tools\\rundll32.exe"));
+
+  SearchFolders inWindows = kFolders;  // Lumivo.exe copied into the Windows folder
+  inWindows.programDirectory = u"c:\\WINDOWS";
+  inWindows.currentDirectory = u"C:\\windows";
+  EXPECT_THAT(ProgramCandidates(u"explorer", inWindows),
+              ElementsAre(u"C:\\windows\\system32\\explorer.exe", u"C:\\windows\\explorer.exe",
+                          u"C:\\tools\\explorer.exe", u"C:\\Program Files\\x\\explorer.exe",
+                          u"D:\\Lumivo\\explorer.exe", u"c:\\work\\explorer.exe"));
+}
+
 TEST(ProgramSearch, PathsAreTakenAsTheyAreOrNotAtAll) {
   EXPECT_THAT(ProgramCandidates(u"C:\\apps\\tool.exe", kFolders),
               ElementsAre(u"C:\\apps\\tool.exe"));
