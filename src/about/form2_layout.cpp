@@ -67,6 +67,8 @@ const FormLayout Form2::kLayout = {
     .startUpPosition = StartUpPosition::CenterScreen,
     .width = 3720,
     .height = 1785,
+    // The About picture is a bitmap of fixed pixels: the click areas are placed on its lines.
+    .designTwipsPerPixel = 15,
     .controls = kControls,
 };
 

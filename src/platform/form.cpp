@@ -4,20 +4,21 @@ namespace lumivo {
 
 Form::Form(FormRuntime& runtime, const FormLayout& layout) : runtime_(runtime), layout_(layout) {}
 
-void Form::Load() {
-  if (IsLoaded()) return;
+bool Form::Load() {
+  if (IsLoaded()) return true;
   window_ = runtime_.CreateForm(layout_, *this);
+  if (!IsLoaded()) return false;
   Form_Load();
+  return true;
 }
 
-FormWindow& Form::Window() {
-  Load();
-  return *window_;
+void Form::Show() {
+  if (Load()) window_->Show();
 }
 
-void Form::Show() { Window().Show(); }
-
-void Form::Hide() { Window().Hide(); }
+void Form::Hide() {
+  if (Load()) window_->Hide();
+}
 
 void Form::Unload() {
   if (!IsLoaded()) return;

@@ -7,7 +7,8 @@
 namespace lumivo {
 
 // A form of the run-time: its definition, and its window while it is loaded. Show and Hide
-// load the form first when needed, as Unload leaves it ready to be loaded anew.
+// load the form first when needed, as Unload leaves it ready to be loaded anew; a form whose
+// window cannot be created stays unloaded, and Show and Hide then do nothing.
 class Form : public FormEvents {
  public:
   Form(FormRuntime& runtime, const FormLayout& layout);
@@ -15,7 +16,8 @@ class Form : public FormEvents {
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
 
-  void Load();
+  // Whether the form is loaded afterwards.
+  bool Load();
   void Show();
   void Hide();
   void Unload();
@@ -29,8 +31,8 @@ class Form : public FormEvents {
   virtual void Form_Load() {}
   virtual void Form_Unload() {}
 
-  // The loaded window; loads the form first when it is not.
-  FormWindow& Window();
+  // The window of a loaded form.
+  FormWindow& Window() { return *window_; }
 
   void OnClick(int) override {}
   void OnTimer(int) override {}

@@ -50,6 +50,9 @@ struct FormLayout {
   BorderStyle border = BorderStyle::Sizable;
   StartUpPosition startUpPosition = StartUpPosition::WindowsDefault;
   int left = 0, top = 0, width = 0, height = 0;  // client area, twips
+  // A form laid over a bitmap keeps the scale its layout was made at, so that its controls
+  // stay on the bitmap's pixels at every screen setting; 0 takes the screen's twips per pixel.
+  float designTwipsPerPixel = 0;
   std::span<const ControlLayout> controls;
   std::span<const MenuItemLayout> menu;  // the form's one popup-only menu, if any
 };

@@ -51,13 +51,14 @@ class FormRuntime {
  public:
   virtual ~FormRuntime() = default;
 
-  // Creates the form's window and controls, hidden, and starts its enabled timers.
+  // Creates the form's window and controls, hidden, and starts its enabled timers; nothing
+  // when the window, one of its controls or one of its timers cannot be created.
   virtual std::unique_ptr<FormWindow> CreateForm(const FormLayout& layout, FormEvents& events) = 0;
   virtual bool PrevInstance() = 0;
   // Modal box with one OK button, titled "Lumivo"; timers keep ticking while it is open.
   virtual void MsgBox(std::u16string_view prompt) = 0;
-  // Ends the program: no event reaches any form afterwards.
-  virtual void End() = 0;
+  // Ends the program at once: it does not return, and nothing of the program runs after it.
+  [[noreturn]] virtual void End() = 0;
   // Starts the program named first in the command line; its process id, or nothing when it
   // could not be started.
   virtual std::optional<std::uint32_t> Shell(std::u16string_view commandLine, int windowStyle) = 0;

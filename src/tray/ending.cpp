@@ -12,7 +12,7 @@ void Form1::EndProgram(std::optional<std::uint32_t> exitWindowsFlags) {
       runtime_.MsgBox(*exitWindowsFlags == EWX_REBOOT
                           ? u"Windows拒绝了重启请求，Lumivo将继续运行！"
                           : u"Windows拒绝了关机请求，Lumivo将继续运行！");
-      if (!shownIcon_) Install(TrayIcon::ClosedDoor);
+      if (!lamp_) Install(TrayIcon::ClosedDoor);
       return;
     }
   }
@@ -28,7 +28,7 @@ void Form1::Hid_shutdown_Click() { EndProgram(EWX_SHUTDOWN); }
 // However the window goes (menu, a close request, the end of the Windows session), the icon
 // that is shown goes with it. No door command is given on the way out.
 void Form1::Form_Unload() {
-  if (shownIcon_) Remove(*shownIcon_);
+  if (lamp_) Remove(*lamp_);
   runtime_.End();
 }
 

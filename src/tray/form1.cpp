@@ -11,9 +11,12 @@ void Form1::StartUp() {
   if (runtime_.PrevInstance()) {
     runtime_.MsgBox(u"Lumivo程序已经运行，请用鼠标左、右键点击状态栏中的*光驱*进行操作！");
     runtime_.End();
-    return;
   }
-  Load();
+  // Without its window and timers the program would run unseen, with no icon and no hotkeys.
+  if (!Load()) {
+    runtime_.MsgBox(u"Lumivo无法创建它的窗口或定时器，程序将退出！");
+    runtime_.End();
+  }
 }
 
 void Form1::Form_Load() {
@@ -22,11 +25,23 @@ void Form1::Form_Load() {
   SendDoorCommand(kDoorClosedCommand);
 }
 
-// The splash has been up for a second or more: the program now lives in the tray.
+// The first tick ends the splash: the program now lives in the tray. Later ticks come only
+// while the shell refuses the icon, and try again.
 void Form1::Timer1_Timer() {
-  form2_.Hide();
-  Install(TrayIcon::ClosedDoor);
-  Window().SetTimerEnabled(Timer1, false);
+  if (!splashOver_) {
+    splashOver_ = true;
+    form2_.Hide();
+    Install(TrayIcon::ClosedDoor);
+  } else if (lamp_ && !lampInstalled_) {
+    RetryInstall();
+  }
+  SetTimer1Running(lamp_ && !lampInstalled_);
+}
+
+void Form1::SetTimer1Running(bool running) {
+  if (running == timer1Running_) return;
+  timer1Running_ = running;
+  Window().SetTimerEnabled(Timer1, running);
 }
 
 void Form1::OnTimer(int control) {

@@ -62,7 +62,7 @@ class Form1 final : public Form {
 
   const NOTIFYICONDATA& TrayRecord() const { return nid; }
   const std::u16string& LastTrayMessage() const { return TrayMessage; }
-  std::optional<TrayIcon> ShownIcon() const { return shownIcon_; }
+  std::optional<TrayIcon> ShownIcon() const { return lampInstalled_ ? lamp_ : std::nullopt; }
   Form2& About() { return form2_; }
 
  protected:
@@ -80,6 +80,9 @@ class Form1 final : public Form {
   void Install(TrayIcon icon);
   void Remove(TrayIcon icon);
   void Swap(TrayIcon from, TrayIcon to);
+  void RetryInstall();
+  // Timer1 runs for the splash, then again while an install of the icon is refused.
+  void SetTimer1Running(bool running);
 
   void SendDoorCommand(std::u16string_view command);
   // Stores the notification code carried by X and returns its numeric value.
@@ -95,7 +98,11 @@ class Form1 final : public Form {
   Form2 form2_;
   NOTIFYICONDATA nid{};
   std::u16string TrayMessage;
-  std::optional<TrayIcon> shownIcon_;
+  // The icon the tray shows, or is to show once the shell accepts it.
+  std::optional<TrayIcon> lamp_;
+  bool lampInstalled_ = false;
+  bool splashOver_ = false;
+  bool timer1Running_ = true;
   // Launcher hotkeys act once per press: whether each was down at the last tick.
   std::array<bool, 3> launcherKeyHeld_{};
 };

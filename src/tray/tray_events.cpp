@@ -53,7 +53,7 @@ void Form1::Hid_About_Click() { form2_.Show(); }
 
 // A restarted Explorer has forgotten every icon; put back the one that was shown.
 void Form1::OnTaskbarCreated() {
-  if (shownIcon_) Install(*shownIcon_);
+  if (lamp_) Install(*lamp_);
 }
 
 }  // namespace lumivo

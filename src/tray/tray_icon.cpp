@@ -35,8 +35,10 @@ void Form1::Install(TrayIcon icon) {
   nid.uCallbackMessage = kCallbackMessage;
   nid.hIcon = Window().ControlPicture(host);
   FillTip(nid.szTip, services_.ToAnsi(closed ? kClosedDoorTip : kOpenDoorTip));
-  services_.Shell_NotifyIconA(NIM_ADD, nid);
-  shownIcon_ = icon;
+  lamp_ = icon;
+  lampInstalled_ = services_.Shell_NotifyIconA(NIM_ADD, nid);
+  // A busy shell (at logon, or while it restarts) is asked again every second.
+  if (!lampInstalled_) SetTimer1Running(true);
 }
 
 // Only the fields that identify the icon are set; the others keep their last values.
@@ -45,7 +47,18 @@ void Form1::Remove(TrayIcon icon) {
   nid.hWnd = Window().ControlHWnd(icon == TrayIcon::ClosedDoor ? Picture1_0 : Picture2_0);
   nid.uID = kIconId;
   services_.Shell_NotifyIconA(NIM_DELETE, nid);
-  if (shownIcon_ == icon) shownIcon_.reset();
+  if (lamp_ == icon) {
+    lamp_.reset();
+    lampInstalled_ = false;
+  }
+}
+
+// A request that timed out may still have added the icon: it is taken out first, so that the
+// tray never holds two.
+void Form1::RetryInstall() {
+  const TrayIcon icon = *lamp_;
+  Remove(icon);
+  Install(icon);
 }
 
 // The icon is always taken out and put back: each state has its own host window.

@@ -3,9 +3,9 @@
 import shutil
 import unittest
 
-from wine_session import (LaunchChecks, EXE, GREEN, PREFIX, PROBE_EXE, RED, REPO, LumivoSession, LumivoTestCase,
-                          environment, hold_key, launch_copy, relay_result, set_cd_drive,
-                          wait_for)
+from wine_session import (EXE, GREEN, MAIN_TITLE, NIM_DELETE, PREFIX, PROBE_EXE, RED, REPO,
+                          LaunchChecks, LumivoTestCase, environment, hold_key, relay_result,
+                          set_cd_drive, wait_for)
 
 MENU_README, MENU_BROWSE = 1, 3  # 退出程序, 使用说明, 关于软件, 浏览光盘, 立即重启, 立即关机
 DRIVES = [f"{letter}:\\" for letter in "CDEFGHIJKLM"]
@@ -16,6 +16,7 @@ README = "notepad.exe c:\\lumivo.txt"
 DIAL_163 = "rundll32.exe rnaui.dll,RnaDial 163"
 DIAL_NORBEK = "rundll32.exe rnaui.dll,RnaDial Norbek-163"
 DRIVE_C = PREFIX / "drive_c"
+MB_OK, MB_SETFOREGROUND = 0, 0x10000
 
 
 def setUpModule():
@@ -107,7 +108,8 @@ class CommandTest(CommandTestMixin, LumivoTestCase):
             self.assertEqual(call.args[0].low32, 0, "the box has an owner")
             self.assertEqual(call.args[1].text, missing_message(command))
             self.assertEqual(call.args[2].text, "Lumivo")
-            self.assertEqual(call.args[3].low32, 0, "not a plain OK box")
+            self.assertEqual(call.args[3].low32, MB_OK | MB_SETFOREGROUND,
+                             "not an OK box that comes to the front")
             box = self.wait_window(lambda w: w["class"] == "#32770" and w["pid"] == self.pid
                                    and w["visible"], "the message box window")
             self.assertEqual(box["title"], "Lumivo")
@@ -118,6 +120,53 @@ class CommandTest(CommandTestMixin, LumivoTestCase):
             self.assertEqual(s.lumivo_pids(), [self.pid])
             self.assert_only_green_lamp()
         self.assertEqual(self.launches(), [])
+
+    def test_a_close_request_while_a_failure_message_is_open_ends_at_once(self):
+        s = self.session
+        hide_system_rundll32(self)
+        hold_key(s, "F11")
+        wait_for(lambda: s.relay_calls("MessageBoxW", pid=self.pid), 10, "the failure message")
+        self.wait_window(lambda w: w["class"] == "#32770" and w["pid"] == self.pid
+                         and w["visible"], "the message box window")
+        self.assertTrue(s.post_close(MAIN_TITLE))
+        self.wait_process_ended()
+        self.wait_no_lamp()
+        self.assertEqual(len(s.relay_calls("MessageBoxW", pid=self.pid)), 1)
+        self.assertEqual(len(s.notify_calls(NIM_DELETE, pid=self.pid)), 1)
+        self.assertEqual(self.launches(), [])
+
+
+class LogonStartTest(CommandTestMixin, LumivoTestCase):
+    """Started the way the Run key or the task scheduler starts it: in the system folder."""
+
+    def session_options(self):
+        return {"cwd": DRIVE_C / "windows" / "system32"}
+
+    def setUp(self):
+        super().setUp()
+        self.session.wait_tray_icon(GREEN)
+        self.pid = self.lumivo_pid()
+
+    def test_every_launcher_finds_its_system_program(self):
+        s = self.session
+        for n, key in enumerate(["F11", "F12"], 1):
+            hold_key(s, key)
+            self.wait_launches(n)
+        self.click_menu(MENU_README)
+        self.wait_launches(3)
+        hold_key(s, "KP_Add")
+        self.wait_launches(5)
+        self.click_menu(MENU_BROWSE)
+        launches = self.wait_launches(7)
+        self.assertEqual([command for _, command in launches],
+                         [DIAL_163, DIAL_NORBEK, README] + ["explorer E:", "explorer G:"] * 2)
+        apps = [app.lower() for app, _ in launches]
+        self.assertEqual(apps[:2], [SYSTEM32 + "rundll32.exe"] * 2)
+        self.assertIn(apps[2], SYSTEM_NOTEPAD)
+        for app in apps[3:]:
+            self.assertIn(app, SYSTEM_EXPLORER)
+        self.assert_launches_succeeded()
+        self.assertEqual(s.relay_calls("MessageBoxW", pid=self.pid), [])
 
 
 class PlantedProgramsTest(CommandTestMixin, LumivoTestCase):
@@ -142,15 +191,13 @@ class PlantedProgramsTest(CommandTestMixin, LumivoTestCase):
         shutil.copy(PROBE_EXE, self.PATH_DIR / "rundll32.exe")
         shutil.copy(EXE, self.EXE_DIR / "Lumivo.exe")
         hide_system_rundll32(self)
-
-        session = LumivoSession(self.id().split(".", 1)[-1])
-        self.session = session
-        self.addCleanup(session.stop)
-        self.addCleanup(self._last_screenshot)
-        session.launch = lambda tag="main": launch_copy(
-            session, "C:\\lumivo-planted\\Lumivo.exe", self.CWD, tag, {"WINEPATH": self.WINEPATH})
-        session.start(wait_for_tray=True)
+        super().setUp()
+        self.session.wait_tray_icon(GREEN)
         self.pid = self.lumivo_pid()
+
+    def session_options(self):
+        return {"exe": "C:\\lumivo-planted\\Lumivo.exe", "cwd": self.CWD,
+                "extra_env": {"WINEPATH": self.WINEPATH}}
 
     def test_look_alikes_beside_lumivo_or_in_its_working_folder_never_run(self):
         s = self.session

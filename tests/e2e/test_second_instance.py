@@ -2,9 +2,10 @@
 
 import unittest
 
-from wine_session import GREEN, RED, LumivoTestCase, environment, wait_for
+from wine_session import GREEN, RED, LumivoSession, LumivoTestCase, environment, wait_for
 
 ALREADY_RUNNING = "Lumivo程序已经运行，请用鼠标左、右键点击状态栏中的*光驱*进行操作！"
+MB_SETFOREGROUND = 0x10000
 
 
 def setUpModule():
@@ -34,6 +35,7 @@ class SecondInstanceTest(LumivoTestCase):
         self.assertEqual(len(calls), 1, [c.line for c in calls])
         self.assertEqual(calls[0].args[1].text, ALREADY_RUNNING)
         self.assertEqual(calls[0].args[2].text, "Lumivo")
+        self.assertEqual(calls[0].args[3].low32, MB_SETFOREGROUND, "the box may open unseen")
 
         s.key("Return")
         wait_for(lambda: s.lumivo_pids() == [first], 10, "the second copy to end")
@@ -50,6 +52,26 @@ class SecondInstanceTest(LumivoTestCase):
         others = [w for w in s.seen_windows
                   if w["pid"] not in (first,) and w["visible"] and w["class"] != "#32770"]
         self.assertEqual(others, [], "the second copy showed a window besides its message box")
+
+
+
+class OtherRightsTest(unittest.TestCase):
+    """A copy with other rights (elevated) holds the mark that Lumivo cannot even open."""
+
+    def test_a_mark_that_cannot_be_opened_means_a_copy_is_running(self):
+        s = LumivoSession(self.id().split(".", 1)[-1])
+        self.addCleanup(s.stop)
+        s.start(launch=False)
+        holder = s._probe_popen("lock-mutex", "Local\\Lumivo.SingleInstance")
+        self.assertEqual(s._read_line(holder, 30).strip(), b"ready")
+        log = s.launch()
+        box = wait_for(lambda: next((w for w in s.windows() if w["class"] == "#32770"
+                                     and w["visible"]), None), 20, "the already-running message")
+        self.assertIn(ALREADY_RUNNING, [c["text"] for c in box["children"]])
+        s.key("Return")
+        wait_for(lambda: not s.lumivo_pids(), 10, "the copy to end")
+        self.assertEqual(s.relay_calls("mciSendStringA", log=log), [])
+        self.assertEqual(s.relay_calls("Shell_NotifyIconA", log=log), [])
 
 
 if __name__ == "__main__":

@@ -70,6 +70,14 @@ class TrayTest(LumivoTestCase):
 
     def test_taskbar_created_adds_the_lamp_again(self):
         s = self.session
+        # Let through to an elevated copy too: the broadcast comes from the unelevated shell.
+        main = next(w["hwnd"] for w in s.windows() if w["title"] == MAIN_TITLE) & 0xFFFFFFFF
+        allowed = [(c.args[1].low32, c.args[2].low32)
+                   for c in s.relay_calls("ChangeWindowMessageFilterEx", pid=self.pid)
+                   if c.args[0].low32 == main]
+        self.assertEqual(len(allowed), 1, allowed)
+        self.assertGreaterEqual(allowed[0][0], 0xC000, "not a registered message")
+        self.assertEqual(allowed[0][1], 1, "not MSGFLT_ALLOW")
         self.assertEqual(len(s.notify_calls(NIM_ADD, pid=self.pid)), 1)
         self.assertTrue(s.broadcast("TaskbarCreated"))
         wait_for(lambda: len(s.notify_calls(NIM_ADD, pid=self.pid)) == 2, 5, "a second NIM_ADD")

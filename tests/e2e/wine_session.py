@@ -49,6 +49,7 @@ RELAY_FUNCTIONS = [
     "user32.ShowWindow",
     "user32.CreateWindowExA",
     "user32.CreateWindowExW",
+    "user32.ChangeWindowMessageFilterEx",
 ]
 
 NIM_ADD, NIM_MODIFY, NIM_DELETE = 0, 1, 2
@@ -294,8 +295,10 @@ class Image:
         i = (y * self.width + x) * 3
         return tuple(self.rgb[i:i + 3])
 
-    def find_squares(self, color, box=None, size=8):
-        """Centres of solid size x size squares of exactly this colour (tolerates +-2 px)."""
+    def find_squares(self, color, box=None, sizes=(8, 12)):
+        """Centres of solid squares of exactly this colour, sides from sizes[0] to sizes[1]
+        (tolerates +-2 px): the lamp's square is 8 px, 12 px when the tray scales it to 144 dpi.
+        """
         x0, y0, x1, y1 = box or (0, 0, self.width, self.height)
         pattern = bytes(color)
         points = set()
@@ -323,7 +326,9 @@ class Image:
             xs = [p[0] for p in comp]
             ys = [p[1] for p in comp]
             w, h = max(xs) - min(xs) + 1, max(ys) - min(ys) + 1
-            if abs(w - size) <= 2 and abs(h - size) <= 2 and len(comp) >= (size - 2) ** 2:
+            low, high = sizes[0] - 2, sizes[1] + 2
+            if low <= w <= high and low <= h <= high and abs(w - h) <= 2 \
+                    and len(comp) >= (min(w, h) - 2) ** 2:
                 centres.append(((min(xs) + max(xs) + 1) // 2, (min(ys) + max(ys) + 1) // 2))
         return sorted(centres)
 
@@ -335,10 +340,15 @@ class Image:
 # ---------------------------------------------------------------- one test's session
 
 class LumivoSession:
-    """Xvfb + Wine desktop + Lumivo.exe for one test. Use start(); stop() always cleans up."""
+    """Xvfb + Wine desktop + Lumivo.exe for one test. Use start(); stop() always cleans up.
 
-    def __init__(self, name):
+    exe is the program to start (a host path, or a Windows path inside the prefix), cwd the
+    host folder it starts in (default: the exe's own), extra_env more environment for it.
+    """
+
+    def __init__(self, name, exe=EXE, cwd=None, extra_env=None):
         environment()
+        self.exe, self.cwd, self.extra_env = exe, cwd or EXE.parent, extra_env or {}
         self.name = re.sub(r"[^\w.-]+", "_", name)
         self.display = None
         self.xvfb = None
@@ -349,13 +359,16 @@ class LumivoSession:
 
     # ---- life cycle
 
-    def start(self, wait_for_tray=False):
+    def start(self, wait_for_tray=False, launch=True):
+        """Display and desktop, then (unless launch is false) Lumivo."""
         self._start_xvfb()
         self._start_desktop()
         # Watch for the splash from before Lumivo starts: it shows for about a second only.
         self._splash_watch = self._probe_popen("wait", 0, 0, 30000)
         if self._read_line(self._splash_watch, 30).strip() != b"ready":
             raise AssertionError("the probe could not join the desktop")
+        if not launch:
+            return self
         self.launch()
         if wait_for_tray:
             self.wait_tray_icon(GREEN)
@@ -432,12 +445,14 @@ class LumivoSession:
     def launch(self, tag="main"):
         """Starts one more Lumivo.exe in the desktop; its relay trace goes to its own log."""
         log_path = LOG_DIR / f"{self.name}.{tag}.relay.log"
-        log = open(log_path, "wb")
-        proc = subprocess.Popen(
-            ["wine", "explorer", f"/desktop={DESKTOP},{SCREEN[0]}x{SCREEN[1]}", str(EXE)],
-            env=self.env("+relay,+timestamp,+pid"), stdin=subprocess.DEVNULL, stdout=log,
-            stderr=subprocess.STDOUT, start_new_session=True, cwd=str(EXE.parent))
-        log.close()
+        env = dict(self.env("+relay,+timestamp,+pid"), **self.extra_env)
+        with open(log_path, "wb") as log:
+            proc = subprocess.Popen(
+                # By full path: a planted explorer.exe in cwd would win over the system's.
+                ["wine", "C:\\windows\\explorer.exe",
+                 f"/desktop={DESKTOP},{SCREEN[0]}x{SCREEN[1]}", str(self.exe)],
+                env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
+                start_new_session=True, cwd=str(self.cwd))
         self.launchers.append(proc)
         self.logs.append(log_path)
         return log_path
@@ -665,10 +680,14 @@ class LumivoTestCase(unittest.TestCase):
     """Each test gets its own display, desktop and freshly started Lumivo.exe."""
 
     def setUp(self):
-        self.session = LumivoSession(self.id().split(".", 1)[-1])
+        self.session = LumivoSession(self.id().split(".", 1)[-1], **self.session_options())
         self.addCleanup(self.session.stop)
         self.addCleanup(self._last_screenshot)
         self.session.start()
+
+    def session_options(self):
+        """Where and how this test's Lumivo starts: LumivoSession's exe, cwd and extra_env."""
+        return {}
 
     def _last_screenshot(self):
         try:  # left in build/e2e/logs to see what the screen showed at the end
@@ -739,22 +758,6 @@ def set_cd_drive(letter, present):
             link.unlink()
         _run(["wine", "reg", "delete", key, "/v", f"{letter}:", "/f"], env=env, check=False)
     _run(["wineserver", "-w"], env=env, timeout=60)
-
-
-def launch_copy(session, exe, cwd, tag="main", extra_env=None):
-    """Like LumivoSession.launch, for an exe elsewhere, run in folder cwd (host paths)."""
-    log_path = LOG_DIR / f"{session.name}.{tag}.relay.log"
-    env = session.env("+relay,+timestamp,+pid")
-    env.update(extra_env or {})
-    with open(log_path, "wb") as log:
-        proc = subprocess.Popen(
-            # By full path: a planted explorer.exe in cwd would win over the system's.
-            ["wine", "C:\\windows\\explorer.exe", f"/desktop={DESKTOP},{SCREEN[0]}x{SCREEN[1]}",
-             str(exe)], env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
-            start_new_session=True, cwd=str(cwd))
-    session.launchers.append(proc)
-    session.logs.append(log_path)
-    return log_path
 
 
 def relay_result(session, call, log=None):

@@ -8,7 +8,7 @@ using testing::ElementsAre;
 constexpr const char* kPlaceOnTop = "SetWindowPos Form2 HWND_TOPMOST 0 0 248 119 64";
 
 TEST_F(LumivoTest, TheWebAndMailLinesOpenTheirLinksInANormalWindowAndTheWindowStays) {
-  form1.StartUp();
+  Start();
   sim.ClearCalls();
   sim.Click(u"Form2", Form2::Label1);
   sim.Click(u"Form2", Form2::Label2);
@@ -43,7 +43,7 @@ TEST_F(LumivoTest, TheUpperPanelClosesTheWindowAndTheMenuCreatesItAnew) {
 }
 
 TEST_F(LumivoTest, ClosingTheSplashEarlyLeavesTheWindowLoadedAndHiddenAfterTheFirstTick) {
-  form1.StartUp();
+  Start();
   sim.Advance(300);
   sim.Click(u"Form2", Form2::Label3);
   sim.ClearCalls();
@@ -55,7 +55,7 @@ TEST_F(LumivoTest, ClosingTheSplashEarlyLeavesTheWindowLoadedAndHiddenAfterTheFi
 }
 
 TEST_F(LumivoTest, ClicksOutsideTheThreeAreasDoNothing) {
-  form1.StartUp();
+  Start();
   sim.ClearCalls();
   sim.Click(u"Form2", Form2::Picture1);
   EXPECT_TRUE(TakeCalls().empty());

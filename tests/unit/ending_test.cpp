@@ -22,7 +22,7 @@ class EndingTest : public LumivoTest {
 
 TEST_F(EndingTest, ExitRemovesTheIconAndEnds) {
   Choose(Form1::Hid_Exit);
-  EXPECT_THAT(TakeCalls(), ElementsAre("PopupMenu Form1", kRemoveClosed, "End", "Destroy Form1"));
+  EXPECT_THAT(TakeCalls(), ElementsAre("PopupMenu Form1", kRemoveClosed, "End"));
   EXPECT_TRUE(sim.Ended());
   EXPECT_THAT(sim.TrayIcons(), IsEmpty());
   sim.Advance(1000);
@@ -38,16 +38,16 @@ TEST_F(EndingTest, RestartAndShutdownAskWindowsWithTheShutdownPrivilege) {
                         Case{Form1::Hid_shutdown, "ExitWindowsEx 1 0"}}) {
     sim::Simulation fresh;
     Form1 program(fresh, fresh);
-    program.StartUp();
+    fresh.Run([&] { program.StartUp(); });
     fresh.Advance(1000);
     fresh.ClearCalls();
     fresh.onPopupMenu = [&](std::span<const MenuItemLayout>) -> std::optional<int> {
       return c.item;
     };
     fresh.SendMouseMove(fresh.ControlHandle(u"Form1", Form1::Picture1_0), 518);
-    EXPECT_THAT(fresh.CallsWithoutKeyQueries(),
-                ElementsAre("PopupMenu Form1", kRemoveClosed, "EnableShutdownPrivilege", c.request,
-                            "End", "Destroy Form1"));
+    EXPECT_THAT(
+        fresh.CallsWithoutKeyQueries(),
+        ElementsAre("PopupMenu Form1", kRemoveClosed, "EnableShutdownPrivilege", c.request, "End"));
     EXPECT_THAT(fresh.TrayIcons(), IsEmpty());
   }
 }
@@ -72,15 +72,15 @@ TEST_F(EndingTest, ACloseRequestOrTheEndOfTheSessionRemovesWhicheverIconIsShown)
   sim.SendMouseMove(Host(Form1::Picture1_0), 513);
   sim.ClearCalls();
   sim.CloseRequest(u"Form1");
-  EXPECT_THAT(TakeCalls(), ElementsAre(kRemoveOpen, "End", "Destroy Form1"));
+  EXPECT_THAT(TakeCalls(), ElementsAre(kRemoveOpen, "End"));
   EXPECT_THAT(sim.TrayIcons(), IsEmpty());
 }
 
 TEST_F(LumivoTest, ACloseRequestDuringTheSplashEndsWithoutTouchingTheTray) {
-  form1.StartUp();
+  Start();
   sim.ClearCalls();
   sim.CloseRequest(u"Form1");
-  EXPECT_THAT(TakeCalls(), ElementsAre("End", "Destroy Form1"));
+  EXPECT_THAT(TakeCalls(), ElementsAre("End"));
   sim.Advance(2000);
   EXPECT_THAT(sim.TrayIcons(), IsEmpty());
 }
@@ -95,14 +95,49 @@ TEST_F(EndingTest, ExitChosenAfterTheIconWasSwappedUnderTheMenuLeavesNoIcon) {
   EXPECT_TRUE(sim.Ended());
 }
 
+// A close request or the end of the session can come while a handler waits in a nested loop
+// (a menu, a message box); the handler must not go on from there once the program has ended.
 TEST_F(EndingTest, ACloseRequestWhileTheMenuIsOpenEndsCleanly) {
   sim.onPopupMenu = [&](std::span<const MenuItemLayout>) -> std::optional<int> {
+    sim.SetKeyState(111, -32768);
     sim.CloseRequest(u"Form1");
     return Form1::Hid_About;
   };
   sim.SendMouseMove(Host(Form1::Picture1_0), 518);
-  EXPECT_THAT(TakeCalls(), ElementsAre("PopupMenu Form1", kRemoveClosed, "End", "Destroy Form1"));
+  EXPECT_THAT(TakeCalls(), ElementsAre("PopupMenu Form1", kRemoveClosed, "End"));
   EXPECT_THAT(sim.TrayIcons(), IsEmpty());
+  sim.Advance(1000);
+  EXPECT_THAT(sim.Calls(), IsEmpty()) << "no tick, no key query, no door command";
+}
+
+TEST_F(EndingTest, AnEndInsideTheRefusalMessageLeavesNoGhostIcon) {
+  sim.SetExitWindowsAccepted(false);
+  sim.onMsgBox = [&](std::u16string_view) {
+    sim.Advance(20);
+    sim.CloseRequest(u"Form1");
+  };
+  Choose(Form1::Hid_shutdown);
+  EXPECT_THAT(
+      TakeCalls(),
+      ElementsAre("PopupMenu Form1", kRemoveClosed, "EnableShutdownPrivilege", "ExitWindowsEx 1 0",
+                  "MsgBox \"Windows拒绝了关机请求，Lumivo将继续运行！\"", "End"));
+  EXPECT_THAT(sim.TrayIcons(), IsEmpty());
+  EXPECT_EQ(sim.FindWindow(u"Form2")->visible, false) << "the About window was not shown again";
+}
+
+TEST_F(EndingTest, AnEndInsideALaunchFailureMessageStartsNothingMore) {
+  sim.FailProgram(u"rundll32.exe");
+  sim.SetKeyState(122, -32768);  // F11, whose dialler cannot start
+  sim.SetKeyState(123, -32768);  // F12 held too: it would be next in the same tick
+  sim.onMsgBox = [&](std::u16string_view) { sim.CloseRequest(u"Form1"); };
+  sim.Advance(10);
+  EXPECT_THAT(
+      TakeCalls(),
+      ElementsAre("Shell \"rundll32.exe rnaui.dll,RnaDial 163\" 1",
+                  "MsgBox \"无法运行“rundll32.exe rnaui.dll,RnaDial 163”，请检查该程序是否存在！\"",
+                  kRemoveClosed, "End"));
+  sim.Advance(5000);
+  EXPECT_THAT(sim.Calls(), IsEmpty());
 }
 
 }  // namespace

@@ -15,8 +15,11 @@ namespace lumivo {
 // The real Form1 and Form2 on a simulated Windows.
 class LumivoTest : public testing::Test {
  protected:
+  void Start() {
+    sim.Run([&] { form1.StartUp(); });
+  }
   void StartToTray() {
-    form1.StartUp();
+    Start();
     sim.Advance(1000);
   }
 

@@ -8,7 +8,7 @@ namespace {
 using testing::ElementsAre;
 
 TEST_F(LumivoTest, StartUpShowsTheSplashClosesTheDoorAndAfterASecondMovesToTheTray) {
-  form1.StartUp();
+  Start();
   EXPECT_THAT(TakeCalls(), ElementsAre("CreateForm Form1", "Hide Form1", "CreateForm Form2",
                                        "SetWindowPos Form2 HWND_TOPMOST 0 0 248 119 64",
                                        "Show Form2", kDoorClosed));
@@ -32,7 +32,7 @@ TEST_F(LumivoTest, StartUpShowsTheSplashClosesTheDoorAndAfterASecondMovesToTheTr
 
 TEST_F(LumivoTest, ASlowDoorCommandLengthensTheSplash) {
   sim.SetMciDuration(2500);
-  form1.StartUp();
+  Start();
   EXPECT_TRUE(sim.TrayIcons().empty());
   sim.Advance(0);
   EXPECT_EQ(sim.TrayIcons().size(), 1u) << "the overdue tick comes as soon as the load returns";
@@ -40,7 +40,7 @@ TEST_F(LumivoTest, ASlowDoorCommandLengthensTheSplash) {
 }
 
 TEST_F(LumivoTest, TheHotkeysArePolledDuringTheSplash) {
-  form1.StartUp();
+  Start();
   sim.Advance(500);
   const auto& calls = sim.Calls();
   EXPECT_EQ(std::count(calls.begin(), calls.end(), "GetAsyncKeyState 111"), 50);
@@ -92,7 +92,7 @@ TEST_F(LumivoTest, ASecondCopyShowsItsMessageAndEndsWithoutActing) {
   sim.SetPrevInstance(true);
   sim.SetKeyState(111, -32768);
   sim.onMsgBox = [&](std::u16string_view) { sim.Advance(5000); };  // the user reads slowly
-  form1.StartUp();
+  Start();
   EXPECT_THAT(
       sim.Calls(),
       ElementsAre("MsgBox \"Lumivo程序已经运行，请用鼠标左、右键点击状态栏中的*光驱*进行操作！\"",
@@ -102,11 +102,22 @@ TEST_F(LumivoTest, ASecondCopyShowsItsMessageAndEndsWithoutActing) {
   EXPECT_EQ(sim.FindWindow(u"Form1"), nullptr);
 }
 
-TEST_F(LumivoTest, ARefusedTrayRequestLeavesTheProgramRunningWithoutAnIcon) {
-  sim.SetTrayAccepts(false);
+TEST_F(LumivoTest, AWindowOrTimerThatCannotBeCreatedIsReportedAndTheProgramEnds) {
+  sim.FailToCreate(u"Form1");
+  Start();
+  EXPECT_THAT(TakeCalls(),
+              ElementsAre("CreateForm Form1 failed",
+                          "MsgBox \"Lumivo无法创建它的窗口或定时器，程序将退出！\"", "End"));
+  EXPECT_TRUE(sim.Ended());
+}
+
+TEST_F(LumivoTest, AnAboutWindowThatCannotBeCreatedIsLeftOut) {
+  sim.FailToCreate(u"Form2");
   StartToTray();
-  EXPECT_TRUE(sim.TrayIcons().empty());
-  EXPECT_FALSE(sim.Ended());
+  EXPECT_THAT(TakeCalls(),
+              ElementsAre("CreateForm Form1", "Hide Form1", "CreateForm Form2 failed", kDoorClosed,
+                          "CreateForm Form2 failed", InstallClosed(), "Disable Form1.Timer1"));
+  EXPECT_EQ(sim.TrayIcons().size(), 1u);
 }
 
 }  // namespace

@@ -123,7 +123,7 @@ TEST_F(TrayEventsTest, ARestartedShellGetsTheShownIconBack) {
 }
 
 TEST_F(LumivoTest, AShellRestartDuringTheSplashAddsNoIconYet) {
-  form1.StartUp();
+  Start();
   sim.ClearCalls();
   sim.BroadcastTaskbarCreated();
   EXPECT_THAT(TakeCalls(), IsEmpty());

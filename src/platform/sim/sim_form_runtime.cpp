@@ -15,6 +15,10 @@ std::string ControlName(const std::u16string& form, const ControlLayout& control
 }  // namespace
 
 std::unique_ptr<FormWindow> Simulation::CreateForm(const FormLayout& layout, FormEvents& events) {
+  if (failingForms_.contains(std::u16string(layout.name))) {
+    Record("CreateForm " + ToUtf8(layout.name) + " failed");
+    return nullptr;
+  }
   auto state = std::make_unique<SimWindowState>();
   state->form = std::u16string(layout.name);
   state->layout = &layout;
@@ -44,6 +48,7 @@ void Simulation::MsgBox(std::u16string_view prompt) {
 void Simulation::End() {
   Record("End");
   ended_ = true;
+  throw ProgramEnded{};
 }
 
 std::optional<std::uint32_t> Simulation::Shell(std::u16string_view commandLine, int windowStyle) {

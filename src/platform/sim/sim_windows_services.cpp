@@ -31,6 +31,13 @@ bool Simulation::Shell_NotifyIconA(std::uint32_t message, const NOTIFYICONDATA& 
            " uID=" + std::to_string(data.uID) + " uFlags=" + std::to_string(data.uFlags) +
            " uCallbackMessage=" + std::to_string(data.uCallbackMessage) +
            " hIcon=" + HandleName(data.hIcon) + " szTip=\"" + TipText(data) + "\"");
+    if (refusedInstalls_ > 0) {
+      --refusedInstalls_;
+      if (refusedInstallsAdd_ && !present) {
+        tray_.push_back({data.hWnd, data.uID, data.hIcon, TipText(data)});
+      }
+      return false;
+    }
     if (!trayAccepts_ || present) return false;
     tray_.push_back({data.hWnd, data.uID, data.hIcon, TipText(data)});
     return true;

@@ -73,9 +73,29 @@ void Simulation::SetTimerEnabled(WindowHandle window, int control, bool enabled)
   }
 }
 
-void Simulation::Deliver(WindowHandle window, const std::function<void(FormEvents&)>& event) {
+// Only the outermost run catches the end: inside a nested loop (a message box, a menu) the
+// handler that opened it must not go on either.
+void Simulation::Run(const std::function<void()>& action) {
   if (ended_) return;
-  if (SimWindowState* state = Find(window)) event(*state->events);
+  if (running_) {
+    action();
+    return;
+  }
+  running_ = true;
+  struct Outermost {
+    bool& running;
+    ~Outermost() { running = false; }
+  } outermost{running_};
+  try {
+    action();
+  } catch (const ProgramEnded&) {
+  }
+}
+
+void Simulation::Deliver(WindowHandle window, const std::function<void(FormEvents&)>& event) {
+  Run([&] {
+    if (SimWindowState* state = Find(window)) event(*state->events);
+  });
 }
 
 // Like WM_TIMER: a timer that fell behind fires once, and counts its next interval from then.
@@ -119,7 +139,9 @@ void Simulation::CloseRequest(std::u16string_view form) {
   }
 }
 
+// A restarted shell has forgotten every icon, then tells every top-level window.
 void Simulation::BroadcastTaskbarCreated() {
+  tray_.clear();
   std::vector<WindowHandle> windows;
   for (const auto& window : windows_) windows.push_back(window->hWnd);
   for (WindowHandle window : windows) {

@@ -37,6 +37,10 @@ struct SimTrayIcon {
   std::string tip;  // UTF-8, up to the NUL
 };
 
+// Thrown by End to unwind the program's handlers to the event that the test injected, as the
+// real End leaves them by ending the process.
+struct ProgramEnded {};
+
 // A deterministic Windows for the program's logic: a virtual clock, every call recorded in
 // order (as readable lines, with handles named after their controls), and whatever the test
 // sets up as the answers: key states, drive types, refusals, a user who answers message boxes
@@ -62,7 +66,7 @@ class Simulation final : public WindowsServices, public FormRuntime {
   std::unique_ptr<FormWindow> CreateForm(const FormLayout& layout, FormEvents& events) override;
   bool PrevInstance() override { return prevInstance_; }
   void MsgBox(std::u16string_view prompt) override;
-  void End() override;
+  [[noreturn]] void End() override;
   std::optional<std::uint32_t> Shell(std::u16string_view commandLine, int windowStyle) override;
   float TwipsPerPixelX() const override { return twipsPerPixelX_; }
 
@@ -84,11 +88,15 @@ class Simulation final : public WindowsServices, public FormRuntime {
   std::function<void(std::u16string_view prompt)> onMsgBox;
   std::function<std::optional<int>(std::span<const MenuItemLayout> items)> onPopupMenu;
 
+  // Runs what the program does in answer to something from outside (its start, an event);
+  // an End inside stops it there. Every injected event below is run this way.
+  void Run(const std::function<void()>& action);
+
   // Injected events.
   void SendMouseMove(WindowHandle control, std::int16_t pixelsX);  // message 512
   void Click(std::u16string_view form, int control);
   void CloseRequest(std::u16string_view form);
-  void BroadcastTaskbarCreated();
+  void BroadcastTaskbarCreated();  // the shell restarted with an empty tray
 
   // Set-up.
   void SetPrevInstance(bool running) { prevInstance_ = running; }
@@ -97,6 +105,13 @@ class Simulation final : public WindowsServices, public FormRuntime {
   void SetDriveType(char letter, std::uint32_t type) { driveTypes_[letter] = type; }
   void FailProgram(std::u16string_view programName) { failingPrograms_.emplace(programName); }
   void SetTrayAccepts(bool accepts) { trayAccepts_ = accepts; }
+  // The next `count` tray installs are refused; those that `stillAdd` add the icon anyway, as a
+  // shell that timed out does.
+  void RefuseTrayInstalls(int count, bool stillAdd = false) {
+    refusedInstalls_ = count;
+    refusedInstallsAdd_ = stillAdd;
+  }
+  void FailToCreate(std::u16string_view form) { failingForms_.emplace(form); }
   void SetExitWindowsAccepted(bool accepted) { exitWindowsAccepted_ = accepted; }
   void SetMciDuration(std::int64_t milliseconds) { mciDuration_ = milliseconds; }
 
@@ -139,12 +154,16 @@ class Simulation final : public WindowsServices, public FormRuntime {
   bool ended_ = false;
   bool prevInstance_ = false;
   bool trayAccepts_ = true;
+  int refusedInstalls_ = 0;
+  bool refusedInstallsAdd_ = false;
+  bool running_ = false;
   bool exitWindowsAccepted_ = true;
   float twipsPerPixelX_ = 15.0f;
   std::uint32_t nextProcessId_ = 100;
   std::map<std::int32_t, std::int16_t> keyStates_;
   std::map<char, std::uint32_t> driveTypes_;
   std::set<std::u16string> failingPrograms_;
+  std::set<std::u16string> failingForms_;
 };
 
 }  // namespace lumivo::sim

@@ -34,9 +34,10 @@ std::int16_t ButtonsOf(WPARAM keys) {
 
 }  // namespace
 
-PictureBox::PictureBox(const ControlLayout& layout, HWND container, const RuntimeState& state,
-                       FormEvents& events)
+PictureBox::PictureBox(const ControlLayout& layout, HWND container, float twipsPerPixel,
+                       const RuntimeState& state, FormEvents& events)
     : layout_(layout),
+      twipsPerPixel_(twipsPerPixel),
       state_(state),
       events_(events),
       image_(state.instance, layout.picture),
@@ -59,7 +60,7 @@ PictureBox::PictureBox(const ControlLayout& layout, HWND container, const Runtim
 }
 
 RECT PictureBox::PixelRect(const ControlLayout& control) const {
-  const float twips = state_.twipsPerPixel;
+  const float twips = twipsPerPixel_;
   const int left = TwipsToPixels(control.left, twips);
   const int top = TwipsToPixels(control.top, twips);
   return {left, top, left + TwipsToPixels(control.width, twips),
@@ -109,13 +110,11 @@ LRESULT PictureBox::OnSetCursor() {
 }
 
 LRESULT PictureBox::OnMouseMove(WPARAM wParam, LPARAM lParam) {
-  FormEvents* listener = state_.Listener(events_);
-  if (listener == nullptr) return 0;
   const auto x = static_cast<std::int16_t>(LOWORD(lParam));
   const auto y = static_cast<std::int16_t>(HIWORD(lParam));
   const float twips = state_.twipsPerPixel;
-  listener->OnMouseMove(layout_.id, static_cast<std::int16_t>(std::max(layout_.index, 0)),
-                        ButtonsOf(wParam), 0, PixelsToTwips(x, twips), PixelsToTwips(y, twips));
+  events_.OnMouseMove(layout_.id, static_cast<std::int16_t>(std::max(layout_.index, 0)),
+                      ButtonsOf(wParam), 0, PixelsToTwips(x, twips), PixelsToTwips(y, twips));
   return 0;
 }
 
@@ -133,7 +132,7 @@ LRESULT PictureBox::OnLeftButtonUp(LPARAM lParam) {
   ::ReleaseCapture();
   const LabelAreas::Area* label = labels_.Find(PointOf(lParam));
   if (label == nullptr || label->id != *pressed) return 0;
-  if (FormEvents* listener = state_.Listener(events_)) listener->OnClick(*pressed);
+  events_.OnClick(*pressed);
   return 0;
 }
 

@@ -17,8 +17,9 @@ namespace lumivo {
 // placed on it, and reports message 512 (also the shell's tray callback) as MouseMove.
 class PictureBox {
  public:
-  PictureBox(const ControlLayout& layout, HWND container, const RuntimeState& state,
-             FormEvents& events);
+  // Placed at the form's twips per pixel; mouse positions are reported at the screen's.
+  PictureBox(const ControlLayout& layout, HWND container, float twipsPerPixel,
+             const RuntimeState& state, FormEvents& events);
   PictureBox(const PictureBox&) = delete;
   PictureBox& operator=(const PictureBox&) = delete;
 
@@ -42,6 +43,7 @@ class PictureBox {
   LRESULT OnCaptureChanged();
 
   const ControlLayout& layout_;
+  float twipsPerPixel_;
   const RuntimeState& state_;
   FormEvents& events_;
   PictureImage image_;

@@ -12,11 +12,6 @@ struct RuntimeState {
   float twipsPerPixel = 15.0f;
   // Broadcast by the shell when the taskbar is created again.
   UINT taskbarCreatedMessage = 0;
-  // Set by End; from then on no event reaches a form.
-  bool ended = false;
-
-  // The form's events while the program runs, nullptr once it has ended.
-  FormEvents* Listener(FormEvents& events) const { return ended ? nullptr : &events; }
 };
 
 }  // namespace lumivo

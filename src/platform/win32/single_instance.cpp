@@ -4,10 +4,14 @@
 
 namespace lumivo {
 
+// A copy started with other rights (elevated, or as another user of the session) created the
+// mutex with a descriptor that does not let this one open it: that copy is running too.
 bool SingleInstance::AnotherIsRunning() {
-  if (!mutex_) {
+  if (!asked_) {
+    asked_ = true;
     mutex_.reset(::CreateMutexW(nullptr, FALSE, L"Local\\Lumivo.SingleInstance"));
-    anotherIsRunning_ = ::GetLastError() == ERROR_ALREADY_EXISTS;
+    const DWORD error = ::GetLastError();
+    anotherIsRunning_ = error == ERROR_ALREADY_EXISTS || (!mutex_ && error == ERROR_ACCESS_DENIED);
   }
   return anotherIsRunning_;
 }

@@ -14,6 +14,7 @@ class SingleInstance {
 
  private:
   UniqueKernelHandle mutex_;
+  bool asked_ = false;
   bool anotherIsRunning_ = false;
 };
 

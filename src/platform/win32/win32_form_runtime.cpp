@@ -35,19 +35,22 @@ Win32FormRuntime::Win32FormRuntime() : state_(StartingState()), classes_(state_.
 
 std::unique_ptr<FormWindow> Win32FormRuntime::CreateForm(const FormLayout& layout,
                                                          FormEvents& events) {
-  return std::make_unique<Win32FormWindow>(layout, events, state_);
+  auto window = std::make_unique<Win32FormWindow>(layout, events, state_);
+  if (!window->Complete()) return nullptr;
+  return window;
 }
 
 bool Win32FormRuntime::PrevInstance() { return singleInstance_.AnotherIsRunning(); }
 
 void Win32FormRuntime::MsgBox(std::u16string_view prompt) {
-  ::MessageBoxW(nullptr, ToWide(prompt).c_str(), L"Lumivo", MB_OK);
+  // Raised from a hotkey or a timer, a box must come to the front, not wait unseen behind the
+  // program that has the focus.
+  ::MessageBoxW(nullptr, ToWide(prompt).c_str(), L"Lumivo", MB_OK | MB_SETFOREGROUND);
 }
 
-void Win32FormRuntime::End() {
-  state_.ended = true;
-  ::PostQuitMessage(0);
-}
+// Like the run-time's End: the process goes at once, from inside whatever nested loop (a
+// message box, a menu) the handler that ended it was waiting in.
+void Win32FormRuntime::End() { ::ExitProcess(0); }
 
 std::optional<std::uint32_t> Win32FormRuntime::Shell(std::u16string_view commandLine,
                                                      int windowStyle) {
@@ -56,7 +59,7 @@ std::optional<std::uint32_t> Win32FormRuntime::Shell(std::u16string_view command
 
 void Win32FormRuntime::Run() {
   MSG message{};
-  while (!state_.ended && ::GetMessageW(&message, nullptr, 0, 0) > 0) {
+  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);
   }

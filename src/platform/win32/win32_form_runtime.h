@@ -19,11 +19,11 @@ class Win32FormRuntime final : public FormRuntime {
   std::unique_ptr<FormWindow> CreateForm(const FormLayout& layout, FormEvents& events) override;
   bool PrevInstance() override;
   void MsgBox(std::u16string_view prompt) override;
-  void End() override;
+  [[noreturn]] void End() override;
   std::optional<std::uint32_t> Shell(std::u16string_view commandLine, int windowStyle) override;
   float TwipsPerPixelX() const override { return state_.twipsPerPixel; }
 
-  // Delivers messages until End is called.
+  // Delivers messages; End ends the process from inside.
   void Run();
 
  private:

@@ -16,12 +16,22 @@ namespace lumivo {
 
 Win32FormWindow::Win32FormWindow(const FormLayout& layout, FormEvents& events,
                                  const RuntimeState& state)
-    : layout_(layout), events_(events), state_(state), menu_(layout.menu) {
-  const FormFrame frame = FrameOf(layout, state.twipsPerPixel);
+    : layout_(layout),
+      events_(events),
+      state_(state),
+      twipsPerPixel_(layout.designTwipsPerPixel > 0 ? layout.designTwipsPerPixel
+                                                    : state.twipsPerPixel),
+      menu_(layout.menu) {
+  const FormFrame frame = FrameOf(layout, twipsPerPixel_);
   ::CreateWindowExW(0, kFormClassName, ToWide(layout.caption).c_str(), frame.style, frame.x,
                     frame.y, frame.width, frame.height, nullptr, nullptr, state.instance, this);
+  if (window_ == nullptr) return;
+  AllowTaskbarCreated();
   SetIcon();
-  for (const ControlLayout& control : layout.controls) CreateControl(control);
+  for (const ControlLayout& control : layout.controls) {
+    if (!CreateControl(control)) return;
+  }
+  complete_ = true;
 }
 
 Win32FormWindow::~Win32FormWindow() {
@@ -36,21 +46,32 @@ void Win32FormWindow::SetIcon() {
   ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 }
 
-void Win32FormWindow::CreateControl(const ControlLayout& control) {
+// An elevated copy would not hear the shell's broadcast from the unelevated Explorer, and its
+// icon would not come back after a restart of the shell. Windows before 7 lack the function.
+void Win32FormWindow::AllowTaskbarCreated() {
+  using ChangeFilterFunction = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+  const FARPROC function =
+      ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx");
+  if (function == nullptr || state_.taskbarCreatedMessage == 0) return;
+  const auto changeFilter =
+      reinterpret_cast<ChangeFilterFunction>(reinterpret_cast<void (*)()>(function));
+  constexpr DWORD kAllow = 1;  // MSGFLT_ALLOW, from the SDK of Windows 7
+  changeFilter(window_, state_.taskbarCreatedMessage, kAllow, nullptr);
+}
+
+bool Win32FormWindow::CreateControl(const ControlLayout& control) {
   switch (control.type) {
     case ControlType::CommandButton:
-      CreateButton(control);
-      break;
+      return CreateButton(control);
     case ControlType::Timer:
-      SetTimerEnabled(control.id, control.enabled);
-      break;
+      return !control.enabled || StartTimer(control);
     case ControlType::PictureBox:
-      CreatePictureBox(control);
-      break;
+      return CreatePictureBox(control);
     case ControlType::Label:
       AddLabel(control);
-      break;
+      return true;
   }
+  return false;
 }
 
 HWND Win32FormWindow::ContainerWindow(int container) const {
@@ -58,8 +79,8 @@ HWND Win32FormWindow::ContainerWindow(int container) const {
   return found == controlWindows_.end() ? window_ : found->second;
 }
 
-void Win32FormWindow::CreateButton(const ControlLayout& control) {
-  const float twips = state_.twipsPerPixel;
+bool Win32FormWindow::CreateButton(const ControlLayout& control) {
+  const float twips = twipsPerPixel_;
   const DWORD style =
       WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | (control.enabled ? 0 : WS_DISABLED);
   HWND button = ::CreateWindowExW(
@@ -70,12 +91,14 @@ void Win32FormWindow::CreateButton(const ControlLayout& control) {
   ::SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)),
                  FALSE);
   controlWindows_[control.id] = button;
+  return button != nullptr;
 }
 
-void Win32FormWindow::CreatePictureBox(const ControlLayout& control) {
-  auto& box = pictureBoxes_.emplace_back(
-      std::make_unique<PictureBox>(control, ContainerWindow(control.container), state_, events_));
+bool Win32FormWindow::CreatePictureBox(const ControlLayout& control) {
+  auto& box = pictureBoxes_.emplace_back(std::make_unique<PictureBox>(
+      control, ContainerWindow(control.container), twipsPerPixel_, state_, events_));
   controlWindows_[control.id] = box->Window();
+  return box->Window() != nullptr;
 }
 
 // Labels are windowless; they live on the picture box that contains them.
@@ -106,27 +129,33 @@ IconHandle Win32FormWindow::ControlPicture(int control) const {
 }
 
 // An interval of 0 keeps a timer stopped; enabling a running timer does not restart it.
+bool Win32FormWindow::StartTimer(const ControlLayout& timer) {
+  if (timer.interval <= 0 || runningTimers_.contains(timer.id)) return true;
+  if (::SetTimer(window_, static_cast<UINT_PTR>(timer.id), static_cast<UINT>(timer.interval),
+                 nullptr) == 0) {
+    return false;
+  }
+  runningTimers_.insert(timer.id);
+  return true;
+}
+
 void Win32FormWindow::SetTimerEnabled(int control, bool enabled) {
   const ControlLayout* timer = FindControl(control);
   if (timer == nullptr || timer->type != ControlType::Timer) return;
-  const auto id = static_cast<UINT_PTR>(control);
-  if (enabled && timer->interval > 0) {
-    if (runningTimers_.insert(control).second) {
-      ::SetTimer(window_, id, static_cast<UINT>(timer->interval), nullptr);
-    }
+  if (enabled) {
+    StartTimer(*timer);
   } else if (runningTimers_.erase(control) > 0) {
-    ::KillTimer(window_, id);
+    ::KillTimer(window_, static_cast<UINT_PTR>(control));
   }
 }
 
 void Win32FormWindow::PopupMenu() {
   if (menu_.Empty()) return;
   const std::weak_ptr<bool> alive = alive_;
-  const RuntimeState& state = state_;
   FormEvents& events = events_;
   const int chosen = menu_.Track(window_);
   if (alive.expired() || chosen == 0) return;
-  if (FormEvents* listener = state.Listener(events)) listener->OnClick(chosen);
+  events.OnClick(chosen);
 }
 
 LRESULT Win32FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -157,7 +186,7 @@ LRESULT Win32FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
 LRESULT Win32FormWindow::OnButtonClicked(int control, HWND button) {
   const auto found = controlWindows_.find(control);
   if (found == controlWindows_.end() || found->second != button) return 0;
-  if (FormEvents* listener = state_.Listener(events_)) listener->OnClick(control);
+  events_.OnClick(control);
   return 0;
 }
 
@@ -165,12 +194,12 @@ LRESULT Win32FormWindow::OnButtonClicked(int control, HWND button) {
 // add a second tray icon.
 LRESULT Win32FormWindow::OnTimerTick(int control) {
   if (!runningTimers_.contains(control)) return 0;
-  if (FormEvents* listener = state_.Listener(events_)) listener->OnTimer(control);
+  events_.OnTimer(control);
   return 0;
 }
 
 LRESULT Win32FormWindow::OnCloseRequest() {
-  if (FormEvents* listener = state_.Listener(events_)) listener->OnCloseRequest();
+  events_.OnCloseRequest();
   return 0;
 }
 
@@ -180,7 +209,7 @@ LRESULT Win32FormWindow::OnQueryEndSession() { return TRUE; }
 LRESULT Win32FormWindow::OnEndSession(WPARAM ending) { return ending ? OnCloseRequest() : 0; }
 
 LRESULT Win32FormWindow::OnTaskbarCreated() {
-  if (FormEvents* listener = state_.Listener(events_)) listener->OnTaskbarCreated();
+  events_.OnTaskbarCreated();
   return 0;
 }
 

@@ -34,17 +34,22 @@ class Win32FormWindow final : public FormWindow {
   void SetTimerEnabled(int control, bool enabled) override;
   void PopupMenu() override;
 
+  // Whether the window and every control and timer of the layout were created.
+  bool Complete() const { return complete_; }
+
   // For the window procedure.
   void Attach(HWND window) { window_ = window; }
   void Detach() { window_ = nullptr; }
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
+  void AllowTaskbarCreated();
   void SetIcon();
-  void CreateControl(const ControlLayout& control);
+  bool CreateControl(const ControlLayout& control);
   HWND ContainerWindow(int container) const;
-  void CreateButton(const ControlLayout& control);
-  void CreatePictureBox(const ControlLayout& control);
+  bool CreateButton(const ControlLayout& control);
+  bool CreatePictureBox(const ControlLayout& control);
+  bool StartTimer(const ControlLayout& timer);
   void AddLabel(const ControlLayout& control);
   const ControlLayout* FindControl(int id) const;
 
@@ -58,6 +63,8 @@ class Win32FormWindow final : public FormWindow {
   const FormLayout& layout_;
   FormEvents& events_;
   const RuntimeState& state_;
+  // Twips per pixel of this form's layout.
+  float twipsPerPixel_;
   UniqueIcon bigIcon_;
   UniqueIcon smallIcon_;
   ContextMenu menu_;
@@ -67,6 +74,7 @@ class Win32FormWindow final : public FormWindow {
   // Lets PopupMenu notice that a handler run inside the menu destroyed this window.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   HWND window_ = nullptr;
+  bool complete_ = false;
 };
 
 }  // namespace lumivo

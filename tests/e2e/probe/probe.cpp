@@ -8,6 +8,8 @@
 //   menu                   rect of each visible popup menu window ("#32768")
 //   procs                  pid of each running Lumivo.exe
 //   hold                   sleeps forever: started into the desktop, keeps it open
+//   lock-mutex NAME        creates the mutex NAME with a descriptor that lets no one else open
+//                          it (as a copy with other rights would), prints "ready", sleeps
 //   tree                   one JSON line per Lumivo.exe window at every level, with its hwnd
 //   post HWND MSG WP LP [N]  PostMessage N times (numbers: decimal or 0x hex)
 //   send HWND MSG WP LP    SendMessageTimeout (2 s), prints the result
@@ -16,6 +18,7 @@
 //   ping TITLE [MS]        SendMessageTimeout(WM_NULL) round trip to the window with that title
 // Exit code 0 on success, 1 when the thing asked for is not there, 2 on misuse.
 #include <windows.h>
+
 #include <tlhelp32.h>
 
 #include <cstdio>
@@ -338,8 +341,8 @@ int BatchCommand(const wchar_t* path) {
   std::fclose(f);
   char out[128];
   std::snprintf(out, sizeof out,
-                "{\"posted\": %ld, \"sent\": %ld, \"refused\": %ld, \"failed\": %ld}", posted,
-                sent, refused, failed);
+                "{\"posted\": %ld, \"sent\": %ld, \"refused\": %ld, \"failed\": %ld}", posted, sent,
+                refused, failed);
   Print(out);
   return failed ? 1 : 0;
 }
@@ -347,6 +350,18 @@ int BatchCommand(const wchar_t* path) {
 }  // namespace
 
 int ExtraCommand(const std::wstring& cmd, int argc, wchar_t** argv) {
+  if (cmd == L"lock-mutex" && argc > 3) {
+    SECURITY_DESCRIPTOR descriptor;
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    ACL empty;  // an empty DACL grants nothing to anyone
+    InitializeAcl(&empty, sizeof empty, ACL_REVISION);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, &empty, FALSE);
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, &descriptor, FALSE};
+    if (!CreateMutexW(&attributes, FALSE, argv[3])) return 1;
+    std::printf("ready\n");
+    std::fflush(stdout);
+    Sleep(INFINITE);
+  }
   if (cmd == L"tree") {
     for (HWND top : LumivoWindows(false)) {
       std::vector<HWND> all{top};
@@ -361,8 +376,8 @@ int ExtraCommand(const std::wstring& cmd, int argc, wchar_t** argv) {
                           reinterpret_cast<UINT_PTR>(w == top ? nullptr : GetParent(w))),
                       static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(top)),
                       w == top ? 0 : GetDlgCtrlID(w), IsWindowVisible(w) ? "true" : "false");
-        Print(head + std::string("\"class\": ") + Json(ClassOf(w)) + ", \"title\": " +
-              Json(Text(w)) + ", \"rect\": " + RectJson(w) + "}");
+        Print(head + std::string("\"class\": ") + Json(ClassOf(w)) +
+              ", \"title\": " + Json(Text(w)) + ", \"rect\": " + RectJson(w) + "}");
       }
     }
     return 0;
