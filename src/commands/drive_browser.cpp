@@ -1,15 +1,19 @@
-#include <string>
+#include "commands/drive_browser.h"
 
-#include "tray/form1.h"
+#include <string>
 
 namespace lumivo {
 
-// Every letter from C to M is looked at, so each CD-ROM drive gets its own file manager.
-void Form1::Hid_ListCD_Click() {
+DriveBrowser::DriveBrowser(WindowsServices& services, Launchers& launchers)
+    : services_(services), launchers_(launchers) {}
+
+// Every letter is looked at, so each CD-ROM drive gets its own window; a file manager that
+// cannot start ends the round, as the user has been told already.
+void DriveBrowser::BrowseCdDrives() {
   for (char16_t letter = u'C'; letter <= u'M'; ++letter) {
     const std::u16string drive{letter, u':'};
-    if (services_.GetDriveTypeA(services_.ToAnsi(drive + u'\\')) != DRIVE_CDROM) continue;
-    if (!Launch(u"explorer " + drive)) return;
+    if (services_.GetDriveTypeA(services_.ToAnsi(drive + u'\\')) != kCdRomDrive) continue;
+    if (!launchers_.Launch(u"explorer " + drive)) return;
   }
 }
 

@@ -1,4 +1,4 @@
-#include "form.h"
+#include "platform/form.h"
 
 namespace lumivo {
 
@@ -8,7 +8,7 @@ bool Form::Load() {
   if (IsLoaded()) return true;
   window_ = runtime_.CreateForm(layout_, *this);
   if (!IsLoaded()) return false;
-  Form_Load();
+  OnLoad();
   return true;
 }
 
@@ -22,14 +22,8 @@ void Form::Hide() {
 
 void Form::Unload() {
   if (!IsLoaded()) return;
-  Form_Unload();
+  OnUnload();
   window_.reset();
 }
-
-WindowHandle Form::hWnd() { return Window().hWnd(); }
-
-float Form::CurrentX() { return Window().CurrentX(); }
-
-float Form::CurrentY() { return Window().CurrentY(); }
 
 }  // namespace lumivo

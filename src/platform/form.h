@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "form_runtime.h"
+#include "platform/form_runtime.h"
 
 namespace lumivo {
 
@@ -23,20 +23,16 @@ class Form : public FormEvents {
   void Unload();
   bool IsLoaded() const { return window_ != nullptr; }
 
-  WindowHandle hWnd();
-  float CurrentX();
-  float CurrentY();
-
  protected:
-  virtual void Form_Load() {}
-  virtual void Form_Unload() {}
+  virtual void OnLoad() {}
+  virtual void OnUnload() {}
 
   // The window of a loaded form.
   FormWindow& Window() { return *window_; }
 
   void OnClick(int) override {}
   void OnTimer(int) override {}
-  void OnMouseMove(int, std::int16_t, std::int16_t, std::int16_t, float, float) override {}
+  void OnMouseMove(int, float) override {}
   void OnCloseRequest() override { Unload(); }
   void OnTaskbarCreated() override {}
 

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string_view>
 
-#include "form_layout.h"
-#include "notify_icon_data.h"
+#include "platform/form_layout.h"
+#include "platform/tray_icon_record.h"
 
 namespace lumivo {
 
@@ -16,9 +16,9 @@ class FormEvents {
  public:
   virtual void OnClick(int control) = 0;  // button, label or menu item
   virtual void OnTimer(int control) = 0;
-  // Message 512 on a picture box: X and Y in twips.
-  virtual void OnMouseMove(int control, std::int16_t index, std::int16_t button, std::int16_t shift,
-                           float x, float y) = 0;
+  // Message 512 on a picture box, reported as a mouse move: X in twips. (The run-time's
+  // button, shift and Y are of no use to this program.)
+  virtual void OnMouseMove(int control, float x) = 0;
   // A close request from outside: another program, or Windows ending the session.
   virtual void OnCloseRequest() = 0;
   // The shell's taskbar was created again (Explorer restarted); tray icons must be re-added.
@@ -33,13 +33,11 @@ class FormWindow {
  public:
   virtual ~FormWindow() = default;
 
-  virtual WindowHandle hWnd() const = 0;
+  virtual WindowHandle Handle() const = 0;
   virtual void Show() = 0;  // modeless
   virtual void Hide() = 0;
-  virtual float CurrentX() const = 0;
-  virtual float CurrentY() const = 0;
-  virtual WindowHandle ControlHWnd(int control) const = 0;
-  virtual IconHandle ControlPicture(int control) const = 0;
+  virtual WindowHandle ControlHandle(int control) const = 0;
+  virtual IconHandle ControlIcon(int control) const = 0;
   virtual void SetTimerEnabled(int control, bool enabled) = 0;
   // Pops up the form's menu at the mouse pointer; the chosen item's OnClick has run when
   // this returns. Timers keep ticking meanwhile.
@@ -54,15 +52,16 @@ class FormRuntime {
   // Creates the form's window and controls, hidden, and starts its enabled timers; nothing
   // when the window, one of its controls or one of its timers cannot be created.
   virtual std::unique_ptr<FormWindow> CreateForm(const FormLayout& layout, FormEvents& events) = 0;
-  virtual bool PrevInstance() = 0;
+  virtual bool AnotherCopyIsRunning() = 0;
   // Modal box with one OK button, titled "Lumivo"; timers keep ticking while it is open.
-  virtual void MsgBox(std::u16string_view prompt) = 0;
+  virtual void ShowMessage(std::u16string_view prompt) = 0;
   // Ends the program at once: it does not return, and nothing of the program runs after it.
   [[noreturn]] virtual void End() = 0;
   // Starts the program named first in the command line; its process id, or nothing when it
   // could not be started.
-  virtual std::optional<std::uint32_t> Shell(std::u16string_view commandLine, int windowStyle) = 0;
-  virtual float TwipsPerPixelX() const = 0;
+  virtual std::optional<std::uint32_t> StartProgram(std::u16string_view commandLine,
+                                                    int windowStyle) = 0;
+  virtual float TwipsPerPixel() const = 0;
 };
 
 }  // namespace lumivo

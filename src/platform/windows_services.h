@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "notify_icon_data.h"
+#include "platform/tray_icon_record.h"
 
 namespace lumivo {
 
@@ -13,17 +13,17 @@ namespace lumivo {
 inline constexpr std::u16string_view kDoorOpenCommand = u"set CDAudio door open";
 inline constexpr std::u16string_view kDoorClosedCommand = u"set CDAudio door closed";
 
-inline constexpr std::uint32_t NIM_ADD = 0;
-inline constexpr std::uint32_t NIM_DELETE = 2;
-inline constexpr std::uint32_t DRIVE_CDROM = 5;
-inline constexpr std::uint32_t EWX_SHUTDOWN = 1;
-inline constexpr std::uint32_t EWX_REBOOT = 2;
-inline constexpr WindowHandle HWND_TOPMOST = 0xFFFFFFFF;  // (HWND)-1
-inline constexpr std::uint32_t SWP_SHOWWINDOW = 0x40;
-inline constexpr int SW_SHOWNORMAL = 1;
+// The values the logic passes to the Windows functions, as Windows numbers them.
+enum class TrayRequest : std::uint32_t { Add = 0, Delete = 2 };
+enum class WindowsExit : std::uint32_t { ShutDown = 1, Restart = 2 };
+inline constexpr std::uint32_t kCdRomDrive = 5;         // a drive type
+inline constexpr WindowHandle kTopmost = 0xFFFFFFFF;    // insert-after: above all others
+inline constexpr std::uint32_t kShowWindowFlag = 0x40;  // window placement: also show it
+inline constexpr int kShowNormal = 1;                   // a normal window with the focus
 
-// The Windows functions the program's logic calls, with the arguments it gives them. Texts
-// arrive already in the ANSI code page (see ToAnsi), exactly as the *A functions take them.
+// The Windows functions the program's logic calls, with the arguments it gives them; each
+// keeps the name of the function it stands for. Texts arrive already in the ANSI code page
+// (see ToAnsi), exactly as the *A functions take them.
 class WindowsServices {
  public:
   virtual ~WindowsServices() = default;
@@ -31,7 +31,7 @@ class WindowsServices {
   // UTF-16 to the ANSI code page of the system the program runs on.
   virtual std::string ToAnsi(std::u16string_view text) const = 0;
 
-  virtual bool Shell_NotifyIconA(std::uint32_t message, const NOTIFYICONDATA& data) = 0;
+  virtual bool Shell_NotifyIconA(TrayRequest request, const TrayIconRecord& record) = 0;
   // No reply buffer and no callback window: the result is not wanted.
   virtual void mciSendStringA(const std::string& command) = 0;
   virtual std::uint32_t GetDriveTypeA(const std::string& rootPath) = 0;
@@ -39,7 +39,7 @@ class WindowsServices {
   virtual void ShellExecuteA(WindowHandle owner, const std::string& file, int showCommand) = 0;
   // Restart and shutdown need the shutdown privilege on every NT-family Windows.
   virtual void EnableShutdownPrivilege() = 0;
-  virtual bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) = 0;
+  virtual bool ExitWindowsEx(WindowsExit how, std::uint32_t reserved) = 0;
   virtual std::int16_t GetAsyncKeyState(std::int32_t virtualKey) = 0;
   virtual void SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int width,
                             int height, std::uint32_t flags) = 0;

@@ -1,3 +1,4 @@
+#include "about/about_window_layout.h"
 #include "lumivo_fixture.h"
 
 namespace lumivo {
@@ -10,8 +11,8 @@ constexpr const char* kPlaceOnTop = "SetWindowPos Form2 HWND_TOPMOST 0 0 248 119
 TEST_F(LumivoTest, TheWebAndMailLinesOpenTheirLinksInANormalWindowAndTheWindowStays) {
   Start();
   sim.ClearCalls();
-  sim.Click(u"Form2", Form2::Label1);
-  sim.Click(u"Form2", Form2::Label2);
+  sim.Click(u"Form2", u"Label1");
+  sim.Click(u"Form2", u"Label2");
   EXPECT_THAT(
       TakeCalls(),
       ElementsAre(
@@ -27,25 +28,28 @@ TEST_F(LumivoTest, TheWebAndMailLinesOpenTheirLinksInANormalWindowAndTheWindowSt
 TEST_F(LumivoTest, TheUpperPanelClosesTheWindowAndTheMenuCreatesItAnew) {
   StartToTray();
   sim.ClearCalls();
-  form1.Hid_About_Click();
-  EXPECT_THAT(TakeCalls(), ElementsAre("Show Form2")) << "a hidden window is only shown again";
+  ChooseFromMenu(u"Hid_About");
+  EXPECT_THAT(TakeCalls(), ElementsAre("PopupMenu Form1", "Show Form2"))
+      << "a hidden window is only shown again";
 
-  sim.Click(u"Form2", Form2::Label3);
+  sim.Click(u"Form2", u"Label3");
   EXPECT_THAT(TakeCalls(), ElementsAre("Hide Form2", "Destroy Form2"));
   EXPECT_EQ(sim.FindWindow(u"Form2"), nullptr);
 
-  form1.Hid_About_Click();
-  EXPECT_THAT(TakeCalls(), ElementsAre("CreateForm Form2", kPlaceOnTop, "Show Form2"));
+  ChooseFromMenu(u"Hid_About");
+  EXPECT_THAT(TakeCalls(),
+              ElementsAre("PopupMenu Form1", "CreateForm Form2", kPlaceOnTop, "Show Form2"));
   EXPECT_TRUE(AboutVisible());
 
-  form1.Hid_About_Click();
-  EXPECT_THAT(TakeCalls(), ElementsAre("Show Form2")) << "a visible window stays where it is";
+  ChooseFromMenu(u"Hid_About");
+  EXPECT_THAT(TakeCalls(), ElementsAre("PopupMenu Form1", "Show Form2"))
+      << "a visible window stays where it is";
 }
 
 TEST_F(LumivoTest, ClosingTheSplashEarlyLeavesTheWindowLoadedAndHiddenAfterTheFirstTick) {
   Start();
   sim.Advance(300);
-  sim.Click(u"Form2", Form2::Label3);
+  sim.Click(u"Form2", u"Label3");
   sim.ClearCalls();
   sim.Advance(700);
   EXPECT_THAT(TakeCalls(), ElementsAre("CreateForm Form2", kPlaceOnTop, "Hide Form2",
@@ -57,7 +61,7 @@ TEST_F(LumivoTest, ClosingTheSplashEarlyLeavesTheWindowLoadedAndHiddenAfterTheFi
 TEST_F(LumivoTest, ClicksOutsideTheThreeAreasDoNothing) {
   Start();
   sim.ClearCalls();
-  sim.Click(u"Form2", Form2::Picture1);
+  sim.Click(u"Form2", u"Picture1");
   EXPECT_TRUE(TakeCalls().empty());
   EXPECT_TRUE(AboutVisible());
 }
@@ -66,19 +70,18 @@ TEST(AboutLayout, TheClickAreasLieOnThePicturesLinesAt96Dpi) {
   struct Area {
     int id, left, top, width, height;
   };
-  const Area expected[] = {{Form2::Label3, 8, 8, 233, 57},
-                           {Form2::Label2, 8, 96, 234, 20},
-                           {Form2::Label1, 8, 72, 234, 20}};
-  const auto controls = Form2::kLayout.controls;
+  const Area expected[] = {{Id(AboutControl::UpperPanel), 8, 8, 233, 57},
+                           {Id(AboutControl::MailLine), 8, 96, 234, 20},
+                           {Id(AboutControl::WebLine), 8, 72, 234, 20}};
+  const auto controls = kAboutWindowLayout.controls;
   ASSERT_EQ(controls.size(), 4u);
-  EXPECT_EQ(controls[0].id, Form2::Picture1);
+  EXPECT_EQ(controls[0].id, Id(AboutControl::Picture));
   EXPECT_EQ(controls[0].picture, Picture::AboutPicture);
   for (std::size_t i = 0; i < 3; ++i) {
     const ControlLayout& label = controls[i + 1];
     SCOPED_TRACE(sim::ToUtf8(label.name));
     EXPECT_EQ(label.id, expected[i].id);
-    EXPECT_EQ(label.container, Form2::Picture1);
-    EXPECT_TRUE(label.transparent);
+    EXPECT_EQ(label.container, Id(AboutControl::Picture));
     EXPECT_TRUE(label.caption.empty());
     EXPECT_EQ(label.left / 15, expected[i].left);
     EXPECT_EQ(label.top / 15, expected[i].top);
@@ -88,9 +91,10 @@ TEST(AboutLayout, TheClickAreasLieOnThePicturesLinesAt96Dpi) {
   EXPECT_EQ(controls[1].mouseIcon, Picture::None) << "the upper panel keeps the arrow";
   EXPECT_EQ(controls[2].mouseIcon, Picture::HandCursor);
   EXPECT_EQ(controls[3].mouseIcon, Picture::HandCursor);
-  EXPECT_EQ(Form2::kLayout.border, BorderStyle::None);
-  EXPECT_EQ(Form2::kLayout.width / 15, 248);
-  EXPECT_EQ(Form2::kLayout.height / 15, 119);
+  EXPECT_EQ(kAboutWindowLayout.border, BorderStyle::None);
+  EXPECT_EQ(kAboutWindowLayout.designTwipsPerPixel, 15) << "laid out at the picture's scale";
+  EXPECT_EQ(kAboutWindowLayout.width / 15, 248);
+  EXPECT_EQ(kAboutWindowLayout.height / 15, 119);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@ class DriveBrowserTest : public LumivoTest {
     StartToTray();
     sim.ClearCalls();
   }
+  void Browse() { ChooseFromMenu(u"Hid_ListCD"); }
   std::vector<std::string> Launched() {
     std::vector<std::string> shells;
     for (const auto& call : TakeCalls()) {
@@ -23,8 +24,8 @@ class DriveBrowserTest : public LumivoTest {
 };
 
 TEST_F(DriveBrowserTest, EveryLetterFromCToMIsExaminedInOrder) {
-  form1.Hid_ListCD_Click();
-  std::vector<std::string> expected;
+  Browse();
+  std::vector<std::string> expected{"PopupMenu Form1"};
   for (char letter = 'C'; letter <= 'M'; ++letter) {
     expected.push_back(std::string("GetDriveTypeA \"") + letter + ":\\\"");
   }
@@ -34,27 +35,27 @@ TEST_F(DriveBrowserTest, EveryLetterFromCToMIsExaminedInOrder) {
 TEST_F(DriveBrowserTest, EachCdRomDriveGetsAFileManagerAndOtherDrivesAreSkipped) {
   sim.SetDriveType('C', 3);  // fixed
   sim.SetDriveType('D', 2);  // removable
-  sim.SetDriveType('E', DRIVE_CDROM);
+  sim.SetDriveType('E', kCdRomDrive);
   sim.SetDriveType('F', 4);  // network
-  sim.SetDriveType('G', DRIVE_CDROM);
+  sim.SetDriveType('G', kCdRomDrive);
   sim.SetDriveType('H', 6);  // RAM disk
-  sim.SetDriveType('N', DRIVE_CDROM);
-  form1.Hid_ListCD_Click();
+  sim.SetDriveType('N', kCdRomDrive);
+  Browse();
   EXPECT_THAT(Launched(), ElementsAre("Shell \"explorer E:\" 1", "Shell \"explorer G:\" 1"));
 
-  form1.Hid_ListCD_Click();
+  Browse();
   EXPECT_EQ(Launched().size(), 2u) << "windows already open are not looked for";
 }
 
 TEST_F(DriveBrowserTest, CdRomDrivesBeyondMAreNeverOpened) {
-  for (char letter : {'A', 'B', 'N', 'Z'}) sim.SetDriveType(letter, DRIVE_CDROM);
-  form1.Hid_ListCD_Click();
+  for (char letter : {'A', 'B', 'N', 'Z'}) sim.SetDriveType(letter, kCdRomDrive);
+  Browse();
   EXPECT_THAT(Launched(), IsEmpty());
 }
 
 TEST_F(DriveBrowserTest, EveryLetterACdRomOpensElevenWindows) {
-  for (char letter = 'A'; letter <= 'Z'; ++letter) sim.SetDriveType(letter, DRIVE_CDROM);
-  form1.Hid_ListCD_Click();
+  for (char letter = 'A'; letter <= 'Z'; ++letter) sim.SetDriveType(letter, kCdRomDrive);
+  Browse();
   const auto launched = Launched();
   ASSERT_EQ(launched.size(), 11u);
   EXPECT_EQ(launched.front(), "Shell \"explorer C:\" 1");
@@ -62,10 +63,10 @@ TEST_F(DriveBrowserTest, EveryLetterACdRomOpensElevenWindows) {
 }
 
 TEST_F(DriveBrowserTest, AFileManagerThatCannotStartIsReportedAndTheProgramGoesOn) {
-  sim.SetDriveType('E', DRIVE_CDROM);
-  sim.SetDriveType('G', DRIVE_CDROM);
+  sim.SetDriveType('E', kCdRomDrive);
+  sim.SetDriveType('G', kCdRomDrive);
   sim.FailProgram(u"explorer");
-  form1.Hid_ListCD_Click();
+  Browse();
   const auto calls = TakeCalls();
   EXPECT_THAT(std::vector<std::string>(calls.end() - 2, calls.end()),
               ElementsAre("Shell \"explorer E:\" 1",

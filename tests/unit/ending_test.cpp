@@ -12,16 +12,10 @@ class EndingTest : public LumivoTest {
     StartToTray();
     sim.ClearCalls();
   }
-  void Choose(Form1::Control item) {
-    sim.onPopupMenu = [item](std::span<const MenuItemLayout>) -> std::optional<int> {
-      return item;
-    };
-    sim.SendMouseMove(Host(Form1::Picture1_0), 518);
-  }
 };
 
 TEST_F(EndingTest, ExitRemovesTheIconAndEnds) {
-  Choose(Form1::Hid_Exit);
+  ChooseFromMenu(u"Hid_Exit");
   EXPECT_THAT(TakeCalls(), ElementsAre("PopupMenu Form1", kRemoveClosed, "End"));
   EXPECT_TRUE(sim.Ended());
   EXPECT_THAT(sim.TrayIcons(), IsEmpty());
@@ -31,20 +25,18 @@ TEST_F(EndingTest, ExitRemovesTheIconAndEnds) {
 
 TEST_F(EndingTest, RestartAndShutdownAskWindowsWithTheShutdownPrivilege) {
   struct Case {
-    Form1::Control item;
+    std::u16string_view item;
     const char* request;
   };
-  for (const Case& c : {Case{Form1::hid_restart, "ExitWindowsEx 2 0"},
-                        Case{Form1::Hid_shutdown, "ExitWindowsEx 1 0"}}) {
+  for (const Case& c :
+       {Case{u"hid_restart", "ExitWindowsEx 2 0"}, Case{u"Hid_shutdown", "ExitWindowsEx 1 0"}}) {
     sim::Simulation fresh;
-    Form1 program(fresh, fresh);
-    fresh.Run([&] { program.StartUp(); });
+    TrayWindow freshProgram(fresh, fresh);
+    fresh.Run([&] { freshProgram.Start(); });
     fresh.Advance(1000);
     fresh.ClearCalls();
-    fresh.onPopupMenu = [&](std::span<const MenuItemLayout>) -> std::optional<int> {
-      return c.item;
-    };
-    fresh.SendMouseMove(fresh.ControlHandle(u"Form1", Form1::Picture1_0), 518);
+    fresh.onPopupMenu = [&](std::span<const MenuItemLayout>) { return std::optional(c.item); };
+    fresh.SendMouseMove(fresh.ControlHandle(u"Form1", u"Picture1", 0), 518);
     EXPECT_THAT(
         fresh.CallsWithoutKeyQueries(),
         ElementsAre("PopupMenu Form1", kRemoveClosed, "EnableShutdownPrivilege", c.request, "End"));
@@ -54,7 +46,7 @@ TEST_F(EndingTest, RestartAndShutdownAskWindowsWithTheShutdownPrivilege) {
 
 TEST_F(EndingTest, WhenWindowsRefusesTheUserIsToldAndTheIconComesBack) {
   sim.SetExitWindowsAccepted(false);
-  Choose(Form1::Hid_shutdown);
+  ChooseFromMenu(u"Hid_shutdown");
   EXPECT_THAT(
       TakeCalls(),
       ElementsAre("PopupMenu Form1", kRemoveClosed, "EnableShutdownPrivilege", "ExitWindowsEx 1 0",
@@ -62,14 +54,14 @@ TEST_F(EndingTest, WhenWindowsRefusesTheUserIsToldAndTheIconComesBack) {
   EXPECT_FALSE(sim.Ended());
   EXPECT_EQ(sim.TrayIcons().size(), 1u);
 
-  Choose(Form1::hid_restart);
+  ChooseFromMenu(u"hid_restart");
   EXPECT_THAT(TakeCalls(),
               testing::Contains("MsgBox \"Windows拒绝了重启请求，Lumivo将继续运行！\""));
   EXPECT_FALSE(sim.Ended());
 }
 
 TEST_F(EndingTest, ACloseRequestOrTheEndOfTheSessionRemovesWhicheverIconIsShown) {
-  sim.SendMouseMove(Host(Form1::Picture1_0), 513);
+  sim.SendMouseMove(ClosedLampHost(), 513);
   sim.ClearCalls();
   sim.CloseRequest(u"Form1");
   EXPECT_THAT(TakeCalls(), ElementsAre(kRemoveOpen, "End"));
@@ -86,11 +78,11 @@ TEST_F(LumivoTest, ACloseRequestDuringTheSplashEndsWithoutTouchingTheTray) {
 }
 
 TEST_F(EndingTest, ExitChosenAfterTheIconWasSwappedUnderTheMenuLeavesNoIcon) {
-  sim.onPopupMenu = [&](std::span<const MenuItemLayout>) -> std::optional<int> {
-    sim.SendMouseMove(Host(Form1::Picture1_0), 513);
-    return Form1::Hid_Exit;
+  sim.onPopupMenu = [&](std::span<const MenuItemLayout>) -> std::optional<std::u16string_view> {
+    sim.SendMouseMove(ClosedLampHost(), 513);
+    return u"Hid_Exit";
   };
-  sim.SendMouseMove(Host(Form1::Picture1_0), 518);
+  sim.SendMouseMove(ClosedLampHost(), 518);
   EXPECT_THAT(sim.TrayIcons(), IsEmpty());
   EXPECT_TRUE(sim.Ended());
 }
@@ -98,12 +90,12 @@ TEST_F(EndingTest, ExitChosenAfterTheIconWasSwappedUnderTheMenuLeavesNoIcon) {
 // A close request or the end of the session can come while a handler waits in a nested loop
 // (a menu, a message box); the handler must not go on from there once the program has ended.
 TEST_F(EndingTest, ACloseRequestWhileTheMenuIsOpenEndsCleanly) {
-  sim.onPopupMenu = [&](std::span<const MenuItemLayout>) -> std::optional<int> {
+  sim.onPopupMenu = [&](std::span<const MenuItemLayout>) -> std::optional<std::u16string_view> {
     sim.SetKeyState(111, -32768);
     sim.CloseRequest(u"Form1");
-    return Form1::Hid_About;
+    return u"Hid_About";
   };
-  sim.SendMouseMove(Host(Form1::Picture1_0), 518);
+  sim.SendMouseMove(ClosedLampHost(), 518);
   EXPECT_THAT(TakeCalls(), ElementsAre("PopupMenu Form1", kRemoveClosed, "End"));
   EXPECT_THAT(sim.TrayIcons(), IsEmpty());
   sim.Advance(1000);
@@ -112,11 +104,11 @@ TEST_F(EndingTest, ACloseRequestWhileTheMenuIsOpenEndsCleanly) {
 
 TEST_F(EndingTest, AnEndInsideTheRefusalMessageLeavesNoGhostIcon) {
   sim.SetExitWindowsAccepted(false);
-  sim.onMsgBox = [&](std::u16string_view) {
+  sim.onMessage = [&](std::u16string_view) {
     sim.Advance(20);
     sim.CloseRequest(u"Form1");
   };
-  Choose(Form1::Hid_shutdown);
+  ChooseFromMenu(u"Hid_shutdown");
   EXPECT_THAT(
       TakeCalls(),
       ElementsAre("PopupMenu Form1", kRemoveClosed, "EnableShutdownPrivilege", "ExitWindowsEx 1 0",
@@ -129,7 +121,7 @@ TEST_F(EndingTest, AnEndInsideALaunchFailureMessageStartsNothingMore) {
   sim.FailProgram(u"rundll32.exe");
   sim.SetKeyState(122, -32768);  // F11, whose dialler cannot start
   sim.SetKeyState(123, -32768);  // F12 held too: it would be next in the same tick
-  sim.onMsgBox = [&](std::u16string_view) { sim.CloseRequest(u"Form1"); };
+  sim.onMessage = [&](std::u16string_view) { sim.CloseRequest(u"Form1"); };
   sim.Advance(10);
   EXPECT_THAT(
       TakeCalls(),

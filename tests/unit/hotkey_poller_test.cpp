@@ -14,7 +14,7 @@ class HotkeyTest : public LumivoTest {
  protected:
   void SetUp() override {
     StartToTray();
-    sim.SetDriveType('E', DRIVE_CDROM);
+    sim.SetDriveType('E', kCdRomDrive);
     sim.ClearCalls();
   }
   void Tick() { sim.Advance(10); }
@@ -52,7 +52,7 @@ TEST_F(HotkeyTest, KeysDownTogetherActInTableOrderEachAskedJustBeforeItsAction) 
     expected.push_back(rest);
   }
   EXPECT_EQ(AllCalls(), expected);
-  EXPECT_EQ(form1.ShownIcon(), Form1::TrayIcon::ClosedDoor) << "hotkeys never touch the icon";
+  EXPECT_EQ(ShownLamp(), LampState::ClosedDoor) << "hotkeys never touch the icon";
 }
 
 TEST_F(HotkeyTest, OnlyTheDownBitCounts) {
@@ -109,7 +109,7 @@ TEST_F(HotkeyTest, TicksInsideTheFailureMessageNeitherRepeatTheActionNorFreezeOt
   sim.FailProgram(u"explorer");
   sim.SetKeyState(107, kDown);
   int boxes = 0;
-  sim.onMsgBox = [&](std::u16string_view) {
+  sim.onMessage = [&](std::u16string_view) {
     ++boxes;
     sim.SetKeyState(111, kDown);
     sim.Advance(30);  // the keypad add key is still held while the box is open

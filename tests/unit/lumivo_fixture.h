@@ -3,27 +3,45 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/sim/simulation.h"
 #include "platform/sim/text_codec.h"
-#include "tray/form1.h"
+#include "tray/tray_window.h"
 
 namespace lumivo {
 
-// The real Form1 and Form2 on a simulated Windows.
+// The real program on a simulated Windows, driven as a user drives it.
 class LumivoTest : public testing::Test {
  protected:
   void Start() {
-    sim.Run([&] { form1.StartUp(); });
+    sim.Run([&] { program.Start(); });
   }
   void StartToTray() {
     Start();
     sim.Advance(1000);
   }
 
-  WindowHandle Host(Form1::Control control) const { return sim.ControlHandle(u"Form1", control); }
+  WindowHandle ClosedLampHost() const { return sim.ControlHandle(u"Form1", u"Picture1", 0); }
+  WindowHandle OpenLampHost() const { return sim.ControlHandle(u"Form1", u"Picture2", 0); }
+
+  // The lamp the tray shows, told by the window it belongs to.
+  std::optional<LampState> ShownLamp() const {
+    if (sim.TrayIcons().size() != 1) return std::nullopt;
+    const WindowHandle window = sim.TrayIcons()[0].window;
+    if (window == ClosedLampHost()) return LampState::ClosedDoor;
+    if (window == OpenLampHost()) return LampState::OpenDoor;
+    return std::nullopt;
+  }
+
+  // The user right double-clicks the green lamp and chooses the item with that name.
+  void ChooseFromMenu(std::u16string_view item) {
+    sim.onPopupMenu = [item](std::span<const MenuItemLayout>) { return std::optional(item); };
+    sim.SendMouseMove(ClosedLampHost(), 518);
+  }
 
   // What happened since the last look, without the poller's key queries.
   std::vector<std::string> TakeCalls() {
@@ -38,7 +56,7 @@ class LumivoTest : public testing::Test {
   }
 
   sim::Simulation sim;
-  Form1 form1{sim, sim};
+  TrayWindow program{sim, sim};
 };
 
 inline constexpr const char* kClosedDoorTip =

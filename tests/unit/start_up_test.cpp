@@ -24,7 +24,7 @@ TEST_F(LumivoTest, StartUpShowsTheSplashClosesTheDoorAndAfterASecondMovesToTheTr
   EXPECT_THAT(TakeCalls(), ElementsAre("Hide Form2", InstallClosed(), "Disable Form1.Timer1"));
   EXPECT_FALSE(AboutVisible());
   ASSERT_EQ(sim.TrayIcons().size(), 1u);
-  EXPECT_EQ(sim.TrayIcons()[0].hWnd, Host(Form1::Picture1_0));
+  EXPECT_EQ(sim.TrayIcons()[0].window, ClosedLampHost());
 
   sim.Advance(60'000);
   EXPECT_TRUE(TakeCalls().empty()) << "Timer1 must never tick again";
@@ -48,19 +48,22 @@ TEST_F(LumivoTest, TheHotkeysArePolledDuringTheSplash) {
 
 TEST_F(LumivoTest, TheTrayRecordsAreTheShellsExact88Bytes) {
   StartToTray();
-  sim.SendMouseMove(Host(Form1::Picture1_0), 513);
+  sim.SendMouseMove(ClosedLampHost(), 513);
 
   struct Expected {
-    Form1::Control host;
+    WindowHandle host;
+    const char* icon;
     std::u16string tip;
     std::size_t tipBytesWithNul;
   };
   const Expected installs[] = {
-      {Form1::Picture1_0, u"[Lumivo]单击左键弹出光驱,单击右键关闭光驱,双击右键弹出菜单.", 60},
-      {Form1::Picture2_0, u"Lumivo -> 单击左键打开光驱,单击右键关闭光驱,双击右键弹出菜单.", 62},
+      {ClosedLampHost(), "Form1.Picture1(0).Picture",
+       u"[Lumivo]单击左键弹出光驱,单击右键关闭光驱,双击右键弹出菜单.", 60},
+      {OpenLampHost(), "Form1.Picture2(0).Picture",
+       u"Lumivo -> 单击左键打开光驱,单击右键关闭光驱,双击右键弹出菜单.", 62},
   };
-  ASSERT_EQ(sim.NotifyRecords().size(), 3u);  // install closed, remove closed, install open
-  const NOTIFYICONDATA* records[] = {&sim.NotifyRecords()[0], &sim.NotifyRecords()[2]};
+  ASSERT_EQ(sim.TrayRecords().size(), 3u);  // install closed, remove closed, install open
+  const TrayIconRecord* records[] = {&sim.TrayRecords()[0], &sim.TrayRecords()[2]};
   for (int i = 0; i < 2; ++i) {
     SCOPED_TRACE(i);
     unsigned char bytes[88];
@@ -70,11 +73,11 @@ TEST_F(LumivoTest, TheTrayRecordsAreTheShellsExact88Bytes) {
              static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
     };
     EXPECT_EQ(word(0), 88u);
-    EXPECT_EQ(word(4), Host(installs[i].host));
+    EXPECT_EQ(word(4), installs[i].host);
     EXPECT_EQ(word(8), 1u);
     EXPECT_EQ(word(12), 7u);
     EXPECT_EQ(word(16), 512u);
-    EXPECT_EQ(word(20), sim.FindWindow(u"Form1")->pictures.at(installs[i].host));
+    EXPECT_EQ(sim.HandleName(word(20)), installs[i].icon);
 
     const std::string tip = sim::ToGbk(installs[i].tip);
     ASSERT_EQ(tip.size() + 1, installs[i].tipBytesWithNul) << "GBK bytes of the tool tip";
@@ -83,15 +86,15 @@ TEST_F(LumivoTest, TheTrayRecordsAreTheShellsExact88Bytes) {
     for (std::size_t at = 24 + tip.size() + 1; at < 88; ++at) EXPECT_EQ(bytes[at], ' ') << at;
   }
   // The remove only names the icon: the rest of the record keeps the closed-door values.
-  const NOTIFYICONDATA& removal = sim.NotifyRecords()[1];
-  EXPECT_EQ(removal.hWnd, Host(Form1::Picture1_0));
-  EXPECT_EQ(std::memcmp(removal.szTip, records[0]->szTip, sizeof removal.szTip), 0);
+  const TrayIconRecord& removal = sim.TrayRecords()[1];
+  EXPECT_EQ(removal.window, ClosedLampHost());
+  EXPECT_EQ(std::memcmp(removal.tip, records[0]->tip, sizeof removal.tip), 0);
 }
 
 TEST_F(LumivoTest, ASecondCopyShowsItsMessageAndEndsWithoutActing) {
-  sim.SetPrevInstance(true);
+  sim.SetAnotherCopyRunning(true);
   sim.SetKeyState(111, -32768);
-  sim.onMsgBox = [&](std::u16string_view) { sim.Advance(5000); };  // the user reads slowly
+  sim.onMessage = [&](std::u16string_view) { sim.Advance(5000); };  // the user reads slowly
   Start();
   EXPECT_THAT(
       sim.Calls(),

@@ -12,97 +12,99 @@ class TrayEventsTest : public LumivoTest {
     StartToTray();
     sim.ClearCalls();
   }
-  void Send(Form1::Control host, std::int16_t code) { sim.SendMouseMove(Host(host), code); }
+  void SendToClosedLamp(std::int16_t code) { sim.SendMouseMove(ClosedLampHost(), code); }
+  void SendToOpenLamp(std::int16_t code) { sim.SendMouseMove(OpenLampHost(), code); }
 };
 
 TEST_F(TrayEventsTest, LeftPressOnTheClosedDoorIconSwapsTheIconThenOpensTheDoor) {
-  Send(Form1::Picture1_0, 513);
+  SendToClosedLamp(513);
   EXPECT_THAT(TakeCalls(), ElementsAre(kRemoveClosed, InstallOpen(), kDoorOpen));
-  EXPECT_EQ(form1.ShownIcon(), Form1::TrayIcon::OpenDoor);
+  EXPECT_EQ(ShownLamp(), LampState::OpenDoor);
   ASSERT_EQ(sim.TrayIcons().size(), 1u);
   EXPECT_EQ(sim.TrayIcons()[0].tip, kOpenDoorTip);
 
-  Send(Form1::Picture2_0, 517);
+  SendToOpenLamp(517);
   EXPECT_THAT(TakeCalls(), ElementsAre(kRemoveOpen, InstallClosed(), kDoorClosed));
-  EXPECT_EQ(form1.ShownIcon(), Form1::TrayIcon::ClosedDoor);
-  EXPECT_EQ(form1.LastTrayMessage(), u"517");
+  EXPECT_EQ(ShownLamp(), LampState::ClosedDoor);
+  EXPECT_EQ(program.LastTrayMessage(), u"517");
 }
 
 TEST_F(TrayEventsTest, EveryOtherCodeOnlyStoresTheMessage) {
   for (std::int16_t code = 512; code <= 520; ++code) {
     if (code == 513 || code == 518) continue;
-    Send(Form1::Picture1_0, code);
-    EXPECT_EQ(sim::ToUtf8(form1.LastTrayMessage()), std::to_string(code));
+    SendToClosedLamp(code);
+    EXPECT_EQ(sim::ToUtf8(program.LastTrayMessage()), std::to_string(code));
   }
   EXPECT_THAT(TakeCalls(), IsEmpty());
 
-  Send(Form1::Picture1_0, 513);
+  SendToClosedLamp(513);
   sim.ClearCalls();
   for (std::int16_t code = 512; code <= 520; ++code) {
-    if (code != 517) Send(Form1::Picture2_0, code);
+    if (code != 517) SendToOpenLamp(code);
   }
   EXPECT_THAT(TakeCalls(), IsEmpty()) << "the menu cannot be reached from the open-door icon";
-  EXPECT_EQ(form1.ShownIcon(), Form1::TrayIcon::OpenDoor);
+  EXPECT_EQ(ShownLamp(), LampState::OpenDoor);
 }
 
 TEST_F(TrayEventsTest, TheCodeIsDecodedRightAtEveryScreenSetting) {
   for (int dpi = 72; dpi <= 480; ++dpi) {
     SCOPED_TRACE(dpi);
-    sim.SetTwipsPerPixelX(1440.0f / static_cast<float>(dpi));
-    Send(Form1::Picture1_0, 513);
-    ASSERT_EQ(form1.ShownIcon(), Form1::TrayIcon::OpenDoor);
-    Send(Form1::Picture2_0, 517);
-    ASSERT_EQ(form1.ShownIcon(), Form1::TrayIcon::ClosedDoor);
-    Send(Form1::Picture1_0, 514);
-    ASSERT_EQ(form1.LastTrayMessage(), u"514");
+    sim.SetTwipsPerPixel(1440.0f / static_cast<float>(dpi));
+    SendToClosedLamp(513);
+    ASSERT_EQ(ShownLamp(), LampState::OpenDoor);
+    SendToOpenLamp(517);
+    ASSERT_EQ(ShownLamp(), LampState::ClosedDoor);
+    SendToClosedLamp(514);
+    ASSERT_EQ(program.LastTrayMessage(), u"514");
   }
 }
 
 TEST_F(TrayEventsTest, AFractionalQuotientMatchesNothing) {
   // X arrives in twips; a position that is not a whole pixel cannot be a notification code.
-  form1.Picture1_MouseMove(0, 0, 0, 513.5f * 15.0f, 0);
-  EXPECT_EQ(form1.LastTrayMessage(), u"513.5");
-  form1.Picture1_MouseMove(0, 0, 0, 518.25f * 15.0f, 0);
-  EXPECT_EQ(form1.LastTrayMessage(), u"518.25");
+  sim.SendMouseMoveInTwips(ClosedLampHost(), 513.5f * 15.0f);
+  EXPECT_EQ(program.LastTrayMessage(), u"513.5");
+  sim.SendMouseMoveInTwips(ClosedLampHost(), 518.25f * 15.0f);
+  EXPECT_EQ(program.LastTrayMessage(), u"518.25");
   EXPECT_THAT(TakeCalls(), IsEmpty());
 }
 
 TEST_F(TrayEventsTest, RightDoubleClickPopsUpTheNineLineMenu) {
   std::vector<std::string> captions;
-  sim.onPopupMenu = [&](std::span<const MenuItemLayout> items) -> std::optional<int> {
+  sim.onPopupMenu =
+      [&](std::span<const MenuItemLayout> items) -> std::optional<std::u16string_view> {
     for (const auto& item : items) captions.push_back(sim::ToUtf8(item.caption));
     return std::nullopt;
   };
-  Send(Form1::Picture1_0, 518);
+  SendToClosedLamp(518);
   EXPECT_THAT(captions, ElementsAre("退出程序", "-", "使用说明", "关于软件", "-", "浏览光盘", "-",
                                     "立即重启", "立即关机"));
   EXPECT_THAT(TakeCalls(), ElementsAre("PopupMenu Form1"));
 }
 
 TEST_F(TrayEventsTest, TheChosenItemRunsInsideThePopupWhileTimersKeepTicking) {
-  sim.onPopupMenu = [&](std::span<const MenuItemLayout>) -> std::optional<int> {
+  sim.onPopupMenu = [&](std::span<const MenuItemLayout>) -> std::optional<std::u16string_view> {
     sim.SetKeyState(111, -32768);
     sim.Advance(20);  // the user hesitates with the keypad divide key down
     sim.SetKeyState(111, 0);
-    return Form1::Hid_About;
+    return u"Hid_About";
   };
-  Send(Form1::Picture1_0, 518);
+  SendToClosedLamp(518);
   EXPECT_THAT(TakeCalls(), ElementsAre("PopupMenu Form1", kDoorOpen, kDoorOpen, "Show Form2"));
 }
 
 TEST_F(TrayEventsTest, TheMouseHandlersCanBeEnteredAgainFromInsideThePopup) {
   int depth = 0;
-  sim.onPopupMenu = [&](std::span<const MenuItemLayout>) -> std::optional<int> {
+  sim.onPopupMenu = [&](std::span<const MenuItemLayout>) -> std::optional<std::u16string_view> {
     if (++depth == 1) {
-      Send(Form1::Picture1_0, 518);  // a second menu from the same icon
-      Send(Form1::Picture1_0, 513);  // then a left press swaps the icon under the menu
+      SendToClosedLamp(518);  // a second menu from the same icon
+      SendToClosedLamp(513);  // then a left press swaps the icon under the menu
     }
     return std::nullopt;
   };
-  Send(Form1::Picture1_0, 518);
+  SendToClosedLamp(518);
   EXPECT_THAT(TakeCalls(), ElementsAre("PopupMenu Form1", "PopupMenu Form1", kRemoveClosed,
                                        InstallOpen(), kDoorOpen));
-  EXPECT_EQ(form1.ShownIcon(), Form1::TrayIcon::OpenDoor);
+  EXPECT_EQ(ShownLamp(), LampState::OpenDoor);
   EXPECT_EQ(sim.TrayIcons().size(), 1u);
 }
 
@@ -110,13 +112,13 @@ TEST_F(TrayEventsTest, TheHotkeyOpensTheDoorButLeavesTheClosedDoorIcon) {
   sim.SetKeyState(111, -32768);
   sim.Advance(10);
   sim.SetKeyState(111, 0);
-  EXPECT_EQ(form1.ShownIcon(), Form1::TrayIcon::ClosedDoor);
-  Send(Form1::Picture1_0, 513);
+  EXPECT_EQ(ShownLamp(), LampState::ClosedDoor);
+  SendToClosedLamp(513);
   EXPECT_THAT(TakeCalls(), ElementsAre(kDoorOpen, kRemoveClosed, InstallOpen(), kDoorOpen));
 }
 
 TEST_F(TrayEventsTest, ARestartedShellGetsTheShownIconBack) {
-  Send(Form1::Picture1_0, 513);
+  SendToClosedLamp(513);
   sim.ClearCalls();
   sim.BroadcastTaskbarCreated();
   EXPECT_THAT(TakeCalls(), ElementsAre(InstallOpen()));

@@ -22,9 +22,8 @@ TEST_P(TrayInstallRetryTest, ARefusedInstallIsTriedAgainEachSecondUntilTheShellT
     StartToTray();
     TakeCalls();
     sim.RefuseTrayInstalls(refusals);
-    sim.SendMouseMove(Host(Form1::Picture1_0), 513);
-    EXPECT_THAT(TakeCalls(),
-                ElementsAre(kRemoveClosed, install, "Enable Form1.Timer1", kDoorOpen));
+    sim.SendMouseMove(ClosedLampHost(), 513);
+    EXPECT_THAT(TakeCalls(), ElementsAre(kRemoveClosed, install, "Enable Form1.Timer1", kDoorOpen));
   } else {
     sim.RefuseTrayInstalls(refusals);
     StartToTray();
@@ -59,8 +58,8 @@ TEST_F(LumivoTest, AnInstallThatTimedOutButAddedTheIconLeavesOneIcon) {
   // Added again without taking it out first, the shell would refuse it for good.
   EXPECT_THAT(TakeCalls(), ElementsAre(kRemoveClosed, InstallClosed(), "Disable Form1.Timer1"));
   ASSERT_EQ(sim.TrayIcons().size(), 1u);
-  EXPECT_EQ(sim.TrayIcons()[0].hWnd, Host(Form1::Picture1_0));
-  sim.SendMouseMove(Host(Form1::Picture1_0), 513);
+  EXPECT_EQ(sim.TrayIcons()[0].window, ClosedLampHost());
+  sim.SendMouseMove(ClosedLampHost(), 513);
   EXPECT_EQ(sim.TrayIcons().size(), 1u);
 }
 

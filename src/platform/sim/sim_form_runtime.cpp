@@ -1,4 +1,3 @@
-#include "platform/program_search.h"
 #include "platform/sim/sim_form_window.h"
 #include "platform/sim/simulation.h"
 #include "platform/sim/text_codec.h"
@@ -23,26 +22,25 @@ std::unique_ptr<FormWindow> Simulation::CreateForm(const FormLayout& layout, For
   state->form = std::u16string(layout.name);
   state->layout = &layout;
   state->events = &events;
-  state->hWnd = NewHandle(ToUtf8(layout.name));
+  state->handle = NewHandle(ToUtf8(layout.name));
   for (const ControlLayout& control : layout.controls) {
     const std::string name = ControlName(state->form, control);
     if (control.type == ControlType::Timer) {
       timers_.push_back(
-          {state->hWnd, control.id, control.interval, now_ + control.interval, control.enabled});
+          {state->handle, control.id, control.interval, now_ + control.interval, control.enabled});
     }
     state->controls[control.id] = NewHandle(name);
-    if (control.picture != Picture::None)
-      state->pictures[control.id] = NewHandle(name + ".Picture");
+    if (control.picture != Picture::None) state->icons[control.id] = NewHandle(name + ".Picture");
   }
   Record("CreateForm " + ToUtf8(layout.name));
-  const WindowHandle window = state->hWnd;
+  const WindowHandle window = state->handle;
   windows_.push_back(std::move(state));
   return std::make_unique<SimFormWindow>(*this, window);
 }
 
-void Simulation::MsgBox(std::u16string_view prompt) {
+void Simulation::ShowMessage(std::u16string_view prompt) {
   Record("MsgBox \"" + ToUtf8(prompt) + "\"");
-  if (onMsgBox) onMsgBox(prompt);
+  if (onMessage) onMessage(prompt);
 }
 
 void Simulation::End() {
@@ -51,9 +49,12 @@ void Simulation::End() {
   throw ProgramEnded{};
 }
 
-std::optional<std::uint32_t> Simulation::Shell(std::u16string_view commandLine, int windowStyle) {
+// The program's command lines name their program first, unquoted.
+std::optional<std::uint32_t> Simulation::StartProgram(std::u16string_view commandLine,
+                                                      int windowStyle) {
   Record("Shell \"" + ToUtf8(commandLine) + "\" " + std::to_string(windowStyle));
-  if (failingPrograms_.contains(FirstProgramName(commandLine))) return std::nullopt;
+  const std::u16string program(commandLine.substr(0, commandLine.find(u' ')));
+  if (failingPrograms_.contains(program)) return std::nullopt;
   return nextProcessId_++;
 }
 

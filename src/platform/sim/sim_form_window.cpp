@@ -1,5 +1,7 @@
 #include "platform/sim/sim_form_window.h"
 
+#include <algorithm>
+
 #include "platform/sim/text_codec.h"
 
 namespace lumivo::sim {
@@ -24,9 +26,11 @@ void SimFormWindow::Hide() {
   State().visible = false;
 }
 
-WindowHandle SimFormWindow::ControlHWnd(int control) const { return State().controls.at(control); }
+WindowHandle SimFormWindow::ControlHandle(int control) const {
+  return State().controls.at(control);
+}
 
-IconHandle SimFormWindow::ControlPicture(int control) const { return State().pictures.at(control); }
+IconHandle SimFormWindow::ControlIcon(int control) const { return State().icons.at(control); }
 
 void SimFormWindow::SetTimerEnabled(int control, bool enabled) {
   simulation_.SetTimerEnabled(window_, control, enabled);
@@ -36,9 +40,13 @@ void SimFormWindow::PopupMenu() {
   simulation_.Record("PopupMenu " + ToUtf8(State().form));
   if (!simulation_.onPopupMenu) return;
   const auto alive = alive_;
-  const auto chosen = simulation_.onPopupMenu(State().layout->menu);
+  const std::span<const MenuItemLayout> items = State().layout->menu;
+  const auto chosen = simulation_.onPopupMenu(items);
   if (!*alive || !chosen) return;
-  simulation_.Deliver(window_, [&](FormEvents& events) { events.OnClick(*chosen); });
+  const auto item = std::ranges::find(items, *chosen, &MenuItemLayout::name);
+  if (item == items.end()) return;
+  const int id = item->id;
+  simulation_.Deliver(window_, [id](FormEvents& events) { events.OnClick(id); });
 }
 
 }  // namespace lumivo::sim

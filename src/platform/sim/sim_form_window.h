@@ -13,13 +13,11 @@ class SimFormWindow final : public FormWindow {
   SimFormWindow(Simulation& simulation, WindowHandle window);
   ~SimFormWindow() override;
 
-  WindowHandle hWnd() const override { return window_; }
+  WindowHandle Handle() const override { return window_; }
   void Show() override;
   void Hide() override;
-  float CurrentX() const override { return 0.0f; }
-  float CurrentY() const override { return 0.0f; }
-  WindowHandle ControlHWnd(int control) const override;
-  IconHandle ControlPicture(int control) const override;
+  WindowHandle ControlHandle(int control) const override;
+  IconHandle ControlIcon(int control) const override;
   void SetTimerEnabled(int control, bool enabled) override;
   void PopupMenu() override;
 

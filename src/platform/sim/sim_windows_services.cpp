@@ -10,9 +10,9 @@ namespace {
 
 std::string Quoted(const std::string& ansi) { return "\"" + GbkToUtf8(ansi) + "\""; }
 
-std::string TipText(const NOTIFYICONDATA& data) {
-  const char* end = static_cast<const char*>(std::memchr(data.szTip, '\0', sizeof data.szTip));
-  return GbkToUtf8(std::string(data.szTip, end ? end : data.szTip + sizeof data.szTip));
+std::string TipText(const TrayIconRecord& record) {
+  const char* end = static_cast<const char*>(std::memchr(record.tip, '\0', sizeof record.tip));
+  return GbkToUtf8(std::string(record.tip, end ? end : record.tip + sizeof record.tip));
 }
 
 }  // namespace
@@ -20,32 +20,31 @@ std::string TipText(const NOTIFYICONDATA& data) {
 std::string Simulation::ToAnsi(std::u16string_view text) const { return ToGbk(text); }
 
 // Keeps a tray like the shell's: one icon per window and id, added and deleted as asked.
-bool Simulation::Shell_NotifyIconA(std::uint32_t message, const NOTIFYICONDATA& data) {
-  notifyRecords_.push_back(data);
+bool Simulation::Shell_NotifyIconA(TrayRequest request, const TrayIconRecord& record) {
+  trayRecords_.push_back(record);
   const auto same = [&](const SimTrayIcon& icon) {
-    return icon.hWnd == data.hWnd && icon.uID == data.uID;
+    return icon.window == record.window && icon.id == record.id;
   };
   const bool present = std::ranges::any_of(tray_, same);
-  if (message == NIM_ADD) {
-    Record("Shell_NotifyIconA NIM_ADD " + HandleName(data.hWnd) +
-           " uID=" + std::to_string(data.uID) + " uFlags=" + std::to_string(data.uFlags) +
-           " uCallbackMessage=" + std::to_string(data.uCallbackMessage) +
-           " hIcon=" + HandleName(data.hIcon) + " szTip=\"" + TipText(data) + "\"");
-    if (refusedInstalls_ > 0) {
-      --refusedInstalls_;
-      if (refusedInstallsAdd_ && !present) {
-        tray_.push_back({data.hWnd, data.uID, data.hIcon, TipText(data)});
-      }
-      return false;
-    }
-    if (!trayAccepts_ || present) return false;
-    tray_.push_back({data.hWnd, data.uID, data.hIcon, TipText(data)});
+  if (request == TrayRequest::Delete) {
+    Record("Shell_NotifyIconA NIM_DELETE " + HandleName(record.window) +
+           " uID=" + std::to_string(record.id));
+    if (!present) return false;
+    std::erase_if(tray_, same);
     return true;
   }
-  Record("Shell_NotifyIconA NIM_DELETE " + HandleName(data.hWnd) +
-         " uID=" + std::to_string(data.uID));
-  if (!present) return false;
-  std::erase_if(tray_, same);
+  Record("Shell_NotifyIconA NIM_ADD " + HandleName(record.window) +
+         " uID=" + std::to_string(record.id) + " uFlags=" + std::to_string(record.flags) +
+         " uCallbackMessage=" + std::to_string(record.callbackMessage) +
+         " hIcon=" + HandleName(record.icon) + " szTip=\"" + TipText(record) + "\"");
+  const SimTrayIcon icon{record.window, record.id, record.icon, TipText(record)};
+  if (refusedInstalls_ > 0) {
+    --refusedInstalls_;
+    if (refusedInstallsAdd_ && !present) tray_.push_back(icon);
+    return false;
+  }
+  if (!trayAccepts_ || present) return false;
+  tray_.push_back(icon);
   return true;
 }
 
@@ -67,8 +66,9 @@ void Simulation::ShellExecuteA(WindowHandle owner, const std::string& file, int 
 
 void Simulation::EnableShutdownPrivilege() { Record("EnableShutdownPrivilege"); }
 
-bool Simulation::ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) {
-  Record("ExitWindowsEx " + std::to_string(flags) + " " + std::to_string(reserved));
+bool Simulation::ExitWindowsEx(WindowsExit how, std::uint32_t reserved) {
+  Record("ExitWindowsEx " + std::to_string(static_cast<std::uint32_t>(how)) + " " +
+         std::to_string(reserved));
   return exitWindowsAccepted_;
 }
 
@@ -80,7 +80,7 @@ std::int16_t Simulation::GetAsyncKeyState(std::int32_t virtualKey) {
 
 void Simulation::SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y,
                               int width, int height, std::uint32_t flags) {
-  const std::string after = insertAfter == HWND_TOPMOST ? "HWND_TOPMOST" : HandleName(insertAfter);
+  const std::string after = insertAfter == kTopmost ? "HWND_TOPMOST" : HandleName(insertAfter);
   Record("SetWindowPos " + HandleName(window) + " " + after + " " + std::to_string(x) + " " +
          std::to_string(y) + " " + std::to_string(width) + " " + std::to_string(height) + " " +
          std::to_string(flags));
@@ -90,8 +90,8 @@ void Simulation::SetWindowPos(WindowHandle window, WindowHandle insertAfter, int
   state->y = y;
   state->width = width;
   state->height = height;
-  state->topmost = state->topmost || insertAfter == HWND_TOPMOST;
-  state->visible = state->visible || (flags & SWP_SHOWWINDOW) != 0;
+  state->topmost = state->topmost || insertAfter == kTopmost;
+  state->visible = state->visible || (flags & kShowWindowFlag) != 0;
 }
 
 }  // namespace lumivo::sim

@@ -32,7 +32,7 @@ std::string Simulation::HandleName(std::uint32_t handle) const {
 }
 
 SimWindowState* Simulation::Find(WindowHandle window) {
-  const auto found = std::ranges::find(windows_, window, [](const auto& w) { return w->hWnd; });
+  const auto found = std::ranges::find(windows_, window, [](const auto& w) { return w->handle; });
   return found == windows_.end() ? nullptr : found->get();
 }
 
@@ -52,15 +52,20 @@ const SimWindowState* Simulation::FindWindow(std::u16string_view form) const {
   return found == windows_.end() ? nullptr : found->get();
 }
 
-WindowHandle Simulation::ControlHandle(std::u16string_view form, int control) const {
+WindowHandle Simulation::ControlHandle(std::u16string_view form, std::u16string_view control,
+                                       int index) const {
   const SimWindowState* window = FindWindow(form);
-  return window ? window->controls.at(control) : 0;
+  if (!window) return 0;
+  for (const ControlLayout& layout : window->layout->controls) {
+    if (layout.name == control && layout.index == index) return window->controls.at(layout.id);
+  }
+  return 0;
 }
 
 void Simulation::DestroyWindow(WindowHandle window) {
   if (SimWindowState* state = Find(window)) Record("Destroy " + ToUtf8(state->form));
   std::erase_if(timers_, [&](const SimTimer& timer) { return timer.form == window; });
-  std::erase_if(windows_, [&](const auto& w) { return w->hWnd == window; });
+  std::erase_if(windows_, [&](const auto& w) { return w->handle == window; });
 }
 
 void Simulation::SetTimerEnabled(WindowHandle window, int control, bool enabled) {
@@ -115,27 +120,30 @@ void Simulation::Advance(std::int64_t milliseconds) {
 }
 
 void Simulation::SendMouseMove(WindowHandle control, std::int16_t pixelsX) {
-  int id = 0;
-  SimWindowState* window = FindByControl(control, &id);
-  if (!window) return;
-  const ControlLayout* layout = nullptr;
-  for (const ControlLayout& candidate : window->layout->controls) {
-    if (candidate.id == id) layout = &candidate;
-  }
-  const auto index = static_cast<std::int16_t>(std::max(layout->index, 0));
-  const float x = PixelsToTwips(pixelsX, twipsPerPixelX_);
-  Deliver(window->hWnd, [&](FormEvents& events) { events.OnMouseMove(id, index, 0, 0, x, 0.0f); });
+  SendMouseMoveInTwips(control, PixelsToTwips(pixelsX, twipsPerPixel_));
 }
 
-void Simulation::Click(std::u16string_view form, int control) {
-  if (const SimWindowState* window = FindWindow(form)) {
-    Deliver(window->hWnd, [control](FormEvents& events) { events.OnClick(control); });
+void Simulation::SendMouseMoveInTwips(WindowHandle control, float x) {
+  int id = 0;
+  if (SimWindowState* window = FindByControl(control, &id)) {
+    Deliver(window->handle, [&](FormEvents& events) { events.OnMouseMove(id, x); });
+  }
+}
+
+void Simulation::Click(std::u16string_view form, std::u16string_view control) {
+  const SimWindowState* window = FindWindow(form);
+  if (!window) return;
+  for (const ControlLayout& layout : window->layout->controls) {
+    if (layout.name != control) continue;
+    const int id = layout.id;
+    Deliver(window->handle, [id](FormEvents& events) { events.OnClick(id); });
+    return;
   }
 }
 
 void Simulation::CloseRequest(std::u16string_view form) {
   if (const SimWindowState* window = FindWindow(form)) {
-    Deliver(window->hWnd, [](FormEvents& events) { events.OnCloseRequest(); });
+    Deliver(window->handle, [](FormEvents& events) { events.OnCloseRequest(); });
   }
 }
 
@@ -143,7 +151,7 @@ void Simulation::CloseRequest(std::u16string_view form) {
 void Simulation::BroadcastTaskbarCreated() {
   tray_.clear();
   std::vector<WindowHandle> windows;
-  for (const auto& window : windows_) windows.push_back(window->hWnd);
+  for (const auto& window : windows_) windows.push_back(window->handle);
   for (WindowHandle window : windows) {
     Deliver(window, [](FormEvents& events) { events.OnTaskbarCreated(); });
   }

@@ -21,19 +21,19 @@ struct SimWindowState {
   std::u16string form;
   const FormLayout* layout = nullptr;
   FormEvents* events = nullptr;
-  WindowHandle hWnd = 0;
+  WindowHandle handle = 0;
   bool visible = false;
   bool topmost = false;
   int x = 0, y = 0, width = 0, height = 0;
   std::map<int, WindowHandle> controls;
-  std::map<int, IconHandle> pictures;
+  std::map<int, IconHandle> icons;
 };
 
 // An icon in the simulated notification area.
 struct SimTrayIcon {
-  WindowHandle hWnd = 0;
-  std::uint32_t uID = 0;
-  IconHandle hIcon = 0;
+  WindowHandle window = 0;
+  std::uint32_t id = 0;
+  IconHandle icon = 0;
   std::string tip;  // UTF-8, up to the NUL
 };
 
@@ -52,30 +52,31 @@ class Simulation final : public WindowsServices, public FormRuntime {
 
   // WindowsServices
   std::string ToAnsi(std::u16string_view text) const override;
-  bool Shell_NotifyIconA(std::uint32_t message, const NOTIFYICONDATA& data) override;
+  bool Shell_NotifyIconA(TrayRequest request, const TrayIconRecord& record) override;
   void mciSendStringA(const std::string& command) override;
   std::uint32_t GetDriveTypeA(const std::string& rootPath) override;
   void ShellExecuteA(WindowHandle owner, const std::string& file, int showCommand) override;
   void EnableShutdownPrivilege() override;
-  bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) override;
+  bool ExitWindowsEx(WindowsExit how, std::uint32_t reserved) override;
   std::int16_t GetAsyncKeyState(std::int32_t virtualKey) override;
   void SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int width,
                     int height, std::uint32_t flags) override;
 
   // FormRuntime
   std::unique_ptr<FormWindow> CreateForm(const FormLayout& layout, FormEvents& events) override;
-  bool PrevInstance() override { return prevInstance_; }
-  void MsgBox(std::u16string_view prompt) override;
+  bool AnotherCopyIsRunning() override { return anotherCopyRunning_; }
+  void ShowMessage(std::u16string_view prompt) override;
   [[noreturn]] void End() override;
-  std::optional<std::uint32_t> Shell(std::u16string_view commandLine, int windowStyle) override;
-  float TwipsPerPixelX() const override { return twipsPerPixelX_; }
+  std::optional<std::uint32_t> StartProgram(std::u16string_view commandLine,
+                                            int windowStyle) override;
+  float TwipsPerPixel() const override { return twipsPerPixel_; }
 
   // The recorded calls, oldest first.
   const std::vector<std::string>& Calls() const { return calls_; }
   // The calls without the hotkey poller's key queries, which otherwise come 500 a second.
   std::vector<std::string> CallsWithoutKeyQueries() const;
   void ClearCalls() { calls_.clear(); }
-  const std::vector<NOTIFYICONDATA>& NotifyRecords() const { return notifyRecords_; }
+  const std::vector<TrayIconRecord>& TrayRecords() const { return trayRecords_; }
 
   // Clock: Advance lets time pass with timer ticks delivered in order; Spend lets it pass
   // inside a call, with no event handled meanwhile.
@@ -84,29 +85,31 @@ class Simulation final : public WindowsServices, public FormRuntime {
   void Spend(std::int64_t milliseconds) { now_ += milliseconds; }
 
   // What the user does inside a nested loop. The message box's runs while the box is open
-  // (default: OK at once); the menu's returns the chosen item id (default: dismissed).
-  std::function<void(std::u16string_view prompt)> onMsgBox;
-  std::function<std::optional<int>(std::span<const MenuItemLayout> items)> onPopupMenu;
+  // (default: OK at once); the menu's returns the name of the chosen item (default: none).
+  std::function<void(std::u16string_view prompt)> onMessage;
+  std::function<std::optional<std::u16string_view>(std::span<const MenuItemLayout> items)>
+      onPopupMenu;
 
   // Runs what the program does in answer to something from outside (its start, an event);
   // an End inside stops it there. Every injected event below is run this way.
   void Run(const std::function<void()>& action);
 
-  // Injected events.
+  // Injected events; controls are named as in their form's layout.
   void SendMouseMove(WindowHandle control, std::int16_t pixelsX);  // message 512
-  void Click(std::u16string_view form, int control);
+  void SendMouseMoveInTwips(WindowHandle control, float x);        // as the run-time reports it
+  void Click(std::u16string_view form, std::u16string_view control);
   void CloseRequest(std::u16string_view form);
   void BroadcastTaskbarCreated();  // the shell restarted with an empty tray
 
   // Set-up.
-  void SetPrevInstance(bool running) { prevInstance_ = running; }
-  void SetTwipsPerPixelX(float twips) { twipsPerPixelX_ = twips; }
+  void SetAnotherCopyRunning(bool running) { anotherCopyRunning_ = running; }
+  void SetTwipsPerPixel(float twips) { twipsPerPixel_ = twips; }
   void SetKeyState(std::int32_t virtualKey, std::int16_t state) { keyStates_[virtualKey] = state; }
   void SetDriveType(char letter, std::uint32_t type) { driveTypes_[letter] = type; }
   void FailProgram(std::u16string_view programName) { failingPrograms_.emplace(programName); }
   void SetTrayAccepts(bool accepts) { trayAccepts_ = accepts; }
-  // The next `count` tray installs are refused; those that `stillAdd` add the icon anyway, as a
-  // shell that timed out does.
+  // The next `count` tray installs are refused; with `stillAdd` they add the icon anyway, as
+  // a shell that timed out does.
   void RefuseTrayInstalls(int count, bool stillAdd = false) {
     refusedInstalls_ = count;
     refusedInstallsAdd_ = stillAdd;
@@ -118,7 +121,9 @@ class Simulation final : public WindowsServices, public FormRuntime {
   // Observations.
   bool Ended() const { return ended_; }
   const SimWindowState* FindWindow(std::u16string_view form) const;
-  WindowHandle ControlHandle(std::u16string_view form, int control) const;
+  // The window of a form's control; index for an element of a control array.
+  WindowHandle ControlHandle(std::u16string_view form, std::u16string_view control,
+                             int index = -1) const;
   const std::vector<SimTrayIcon>& TrayIcons() const { return tray_; }
   std::string HandleName(std::uint32_t handle) const;
 
@@ -143,7 +148,7 @@ class Simulation final : public WindowsServices, public FormRuntime {
   void Deliver(WindowHandle window, const std::function<void(FormEvents&)>& event);
 
   std::vector<std::string> calls_;
-  std::vector<NOTIFYICONDATA> notifyRecords_;
+  std::vector<TrayIconRecord> trayRecords_;
   std::map<std::uint32_t, std::string> handleNames_;
   std::uint32_t nextHandle_ = 0x10000;
   std::vector<std::unique_ptr<SimWindowState>> windows_;
@@ -152,13 +157,13 @@ class Simulation final : public WindowsServices, public FormRuntime {
   std::int64_t now_ = 0;
   std::int64_t mciDuration_ = 0;
   bool ended_ = false;
-  bool prevInstance_ = false;
+  bool running_ = false;
+  bool anotherCopyRunning_ = false;
   bool trayAccepts_ = true;
   int refusedInstalls_ = 0;
   bool refusedInstallsAdd_ = false;
-  bool running_ = false;
   bool exitWindowsAccepted_ = true;
-  float twipsPerPixelX_ = 15.0f;
+  float twipsPerPixel_ = 15.0f;
   std::uint32_t nextProcessId_ = 100;
   std::map<std::int32_t, std::int16_t> keyStates_;
   std::map<char, std::uint32_t> driveTypes_;

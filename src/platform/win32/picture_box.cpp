@@ -2,7 +2,6 @@
 
 #include "platform/win32/picture_box.h"
 
-#include <algorithm>
 #include <cstdint>
 
 #include "platform/twips.h"
@@ -24,12 +23,6 @@ DWORD ExtendedStyleOf(const ControlLayout& layout) {
 
 POINT PointOf(LPARAM lParam) {
   return {static_cast<std::int16_t>(LOWORD(lParam)), static_cast<std::int16_t>(HIWORD(lParam))};
-}
-
-// The button state of a mouse message, as MouseMove reports it.
-std::int16_t ButtonsOf(WPARAM keys) {
-  return static_cast<std::int16_t>(((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) |
-                                   ((keys & MK_MBUTTON) ? 4 : 0));
 }
 
 }  // namespace
@@ -81,7 +74,7 @@ LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (LOWORD(lParam) == HTCLIENT) return OnSetCursor();
       break;
     case WM_MOUSEMOVE:
-      return OnMouseMove(wParam, lParam);
+      return OnMouseMove(lParam);
     case WM_LBUTTONDOWN:
       return OnLeftButtonDown(lParam);
     case WM_LBUTTONUP:
@@ -109,12 +102,10 @@ LRESULT PictureBox::OnSetCursor() {
   return TRUE;
 }
 
-LRESULT PictureBox::OnMouseMove(WPARAM wParam, LPARAM lParam) {
+// The shell's tray callback arrives as this message with the mouse message in the place of X.
+LRESULT PictureBox::OnMouseMove(LPARAM lParam) {
   const auto x = static_cast<std::int16_t>(LOWORD(lParam));
-  const auto y = static_cast<std::int16_t>(HIWORD(lParam));
-  const float twips = state_.twipsPerPixel;
-  events_.OnMouseMove(layout_.id, static_cast<std::int16_t>(std::max(layout_.index, 0)),
-                      ButtonsOf(wParam), 0, PixelsToTwips(x, twips), PixelsToTwips(y, twips));
+  events_.OnMouseMove(layout_.id, PixelsToTwips(x, state_.twipsPerPixel));
   return 0;
 }
 

@@ -37,7 +37,7 @@ class PictureBox {
   RECT PixelRect(const ControlLayout& control) const;
   LRESULT OnPaint();
   LRESULT OnSetCursor();
-  LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
+  LRESULT OnMouseMove(LPARAM lParam);
   LRESULT OnLeftButtonDown(LPARAM lParam);
   LRESULT OnLeftButtonUp(LPARAM lParam);
   LRESULT OnCaptureChanged();

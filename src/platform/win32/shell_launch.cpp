@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/program_search.h"
+#include "platform/win32/program_search.h"
 #include "platform/win32/unique_handles.h"
 #include "platform/win32/wide_text.h"
 

@@ -40,9 +40,9 @@ std::unique_ptr<FormWindow> Win32FormRuntime::CreateForm(const FormLayout& layou
   return window;
 }
 
-bool Win32FormRuntime::PrevInstance() { return singleInstance_.AnotherIsRunning(); }
+bool Win32FormRuntime::AnotherCopyIsRunning() { return singleInstance_.AnotherIsRunning(); }
 
-void Win32FormRuntime::MsgBox(std::u16string_view prompt) {
+void Win32FormRuntime::ShowMessage(std::u16string_view prompt) {
   // Raised from a hotkey or a timer, a box must come to the front, not wait unseen behind the
   // program that has the focus.
   ::MessageBoxW(nullptr, ToWide(prompt).c_str(), L"Lumivo", MB_OK | MB_SETFOREGROUND);
@@ -52,8 +52,8 @@ void Win32FormRuntime::MsgBox(std::u16string_view prompt) {
 // message box, a menu) the handler that ended it was waiting in.
 void Win32FormRuntime::End() { ::ExitProcess(0); }
 
-std::optional<std::uint32_t> Win32FormRuntime::Shell(std::u16string_view commandLine,
-                                                     int windowStyle) {
+std::optional<std::uint32_t> Win32FormRuntime::StartProgram(std::u16string_view commandLine,
+                                                            int windowStyle) {
   return LaunchProgram(commandLine, windowStyle);
 }
 

@@ -17,11 +17,12 @@ class Win32FormRuntime final : public FormRuntime {
   Win32FormRuntime& operator=(const Win32FormRuntime&) = delete;
 
   std::unique_ptr<FormWindow> CreateForm(const FormLayout& layout, FormEvents& events) override;
-  bool PrevInstance() override;
-  void MsgBox(std::u16string_view prompt) override;
+  bool AnotherCopyIsRunning() override;
+  void ShowMessage(std::u16string_view prompt) override;
   [[noreturn]] void End() override;
-  std::optional<std::uint32_t> Shell(std::u16string_view commandLine, int windowStyle) override;
-  float TwipsPerPixelX() const override { return state_.twipsPerPixel; }
+  std::optional<std::uint32_t> StartProgram(std::u16string_view commandLine,
+                                            int windowStyle) override;
+  float TwipsPerPixel() const override { return state_.twipsPerPixel; }
 
   // Delivers messages; End ends the process from inside.
   void Run();

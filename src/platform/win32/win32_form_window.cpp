@@ -112,18 +112,18 @@ const ControlLayout* Win32FormWindow::FindControl(int id) const {
   return found == layout_.controls.end() ? nullptr : &*found;
 }
 
-WindowHandle Win32FormWindow::hWnd() const { return ValueFromHandle(window_); }
+WindowHandle Win32FormWindow::Handle() const { return ValueFromHandle(window_); }
 
 void Win32FormWindow::Show() { ::ShowWindow(window_, SW_SHOW); }
 
 void Win32FormWindow::Hide() { ::ShowWindow(window_, SW_HIDE); }
 
-WindowHandle Win32FormWindow::ControlHWnd(int control) const {
+WindowHandle Win32FormWindow::ControlHandle(int control) const {
   const auto found = controlWindows_.find(control);
   return found == controlWindows_.end() ? 0 : ValueFromHandle(found->second);
 }
 
-IconHandle Win32FormWindow::ControlPicture(int control) const {
+IconHandle Win32FormWindow::ControlIcon(int control) const {
   const auto box = std::ranges::find(pictureBoxes_, control, &PictureBox::Id);
   return box == pictureBoxes_.end() ? 0 : ValueFromHandle((*box)->Icon());
 }

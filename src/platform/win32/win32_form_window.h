@@ -24,13 +24,11 @@ class Win32FormWindow final : public FormWindow {
   Win32FormWindow(const Win32FormWindow&) = delete;
   Win32FormWindow& operator=(const Win32FormWindow&) = delete;
 
-  WindowHandle hWnd() const override;
+  WindowHandle Handle() const override;
   void Show() override;
   void Hide() override;
-  float CurrentX() const override { return 0.0f; }
-  float CurrentY() const override { return 0.0f; }
-  WindowHandle ControlHWnd(int control) const override;
-  IconHandle ControlPicture(int control) const override;
+  WindowHandle ControlHandle(int control) const override;
+  IconHandle ControlIcon(int control) const override;
   void SetTimerEnabled(int control, bool enabled) override;
   void PopupMenu() override;
 

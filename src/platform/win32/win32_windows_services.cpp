@@ -17,19 +17,19 @@ static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V1_SIZE == 88,
               "on 32-bit Windows the logic's record is the shell's own");
 
 // The shell's record for this bitness, with the logic's values in it.
-NOTIFYICONDATAA NativeRecord(const NOTIFYICONDATA& data) {
+NOTIFYICONDATAA NativeRecord(const TrayIconRecord& record) {
   NOTIFYICONDATAA native{};
   if constexpr (sizeof(void*) == 4) {
-    std::memcpy(&native, &data, sizeof data);
+    std::memcpy(&native, &record, sizeof record);
   } else {
     native.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    native.hWnd = HandleFromValue<HWND>(data.hWnd);
-    native.uID = data.uID;
-    native.uFlags = data.uFlags;
-    native.uCallbackMessage = data.uCallbackMessage;
-    native.hIcon = HandleFromValue<HICON>(data.hIcon);
-    static_assert(sizeof native.szTip >= sizeof data.szTip);
-    std::memcpy(native.szTip, data.szTip, sizeof data.szTip);
+    native.hWnd = HandleFromValue<HWND>(record.window);
+    native.uID = record.id;
+    native.uFlags = record.flags;
+    native.uCallbackMessage = record.callbackMessage;
+    native.hIcon = HandleFromValue<HICON>(record.icon);
+    static_assert(sizeof native.szTip >= sizeof record.tip);
+    std::memcpy(native.szTip, record.tip, sizeof record.tip);
   }
   return native;
 }
@@ -47,9 +47,9 @@ std::string Win32WindowsServices::ToAnsi(std::u16string_view text) const {
   return ansi;
 }
 
-bool Win32WindowsServices::Shell_NotifyIconA(std::uint32_t message, const NOTIFYICONDATA& data) {
-  NOTIFYICONDATAA native = NativeRecord(data);
-  return ::Shell_NotifyIconA(message, &native) != FALSE;
+bool Win32WindowsServices::Shell_NotifyIconA(TrayRequest request, const TrayIconRecord& record) {
+  NOTIFYICONDATAA native = NativeRecord(record);
+  return ::Shell_NotifyIconA(static_cast<DWORD>(request), &native) != FALSE;
 }
 
 void Win32WindowsServices::mciSendStringA(const std::string& command) {
@@ -81,8 +81,8 @@ void Win32WindowsServices::EnableShutdownPrivilege() {
   ::AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
 }
 
-bool Win32WindowsServices::ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) {
-  return ::ExitWindowsEx(flags, reserved) != FALSE;
+bool Win32WindowsServices::ExitWindowsEx(WindowsExit how, std::uint32_t reserved) {
+  return ::ExitWindowsEx(static_cast<UINT>(how), reserved) != FALSE;
 }
 
 std::int16_t Win32WindowsServices::GetAsyncKeyState(std::int32_t virtualKey) {

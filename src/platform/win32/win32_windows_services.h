@@ -10,12 +10,12 @@ namespace lumivo {
 class Win32WindowsServices final : public WindowsServices {
  public:
   std::string ToAnsi(std::u16string_view text) const override;
-  bool Shell_NotifyIconA(std::uint32_t message, const NOTIFYICONDATA& data) override;
+  bool Shell_NotifyIconA(TrayRequest request, const TrayIconRecord& record) override;
   void mciSendStringA(const std::string& command) override;
   std::uint32_t GetDriveTypeA(const std::string& rootPath) override;
   void ShellExecuteA(WindowHandle owner, const std::string& file, int showCommand) override;
   void EnableShutdownPrivilege() override;
-  bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) override;
+  bool ExitWindowsEx(WindowsExit how, std::uint32_t reserved) override;
   std::int16_t GetAsyncKeyState(std::int32_t virtualKey) override;
   void SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int width,
                     int height, std::uint32_t flags) override;

@@ -20,18 +20,3 @@
 #include <windows.h>
 
 #include <shellapi.h>
-
-// The logic declares these names itself in namespace lumivo (the 32-bit tray record and the
-// constants it passes), with the SDK's values; the SDK macros would rewrite its declarations.
-#undef NOTIFYICONDATA
-#undef NIF_MESSAGE
-#undef NIF_ICON
-#undef NIF_TIP
-#undef NIM_ADD
-#undef NIM_DELETE
-#undef DRIVE_CDROM
-#undef EWX_SHUTDOWN
-#undef EWX_REBOOT
-#undef HWND_TOPMOST
-#undef SWP_SHOWWINDOW
-#undef SW_SHOWNORMAL

@@ -4,7 +4,7 @@
 
 #include "platform/win32/win32_form_runtime.h"
 #include "platform/win32/win32_windows_services.h"
-#include "tray/form1.h"
+#include "tray/tray_window.h"
 
 namespace {
 
@@ -41,8 +41,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const OleSession ole;
   lumivo::Win32WindowsServices services;
   lumivo::Win32FormRuntime runtime;
-  lumivo::Form1 form1(services, runtime);
-  form1.StartUp();
+  lumivo::TrayWindow trayWindow(services, runtime);
+  trayWindow.Start();
   runtime.Run();
   return 0;
 }

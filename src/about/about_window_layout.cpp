@@ -1,4 +1,4 @@
-#include "about/form2.h"
+#include "about/about_window_layout.h"
 
 namespace lumivo {
 namespace {
@@ -9,7 +9,7 @@ using enum ControlType;
 // the picture's top-left pixel. The picture box is one pixel larger than the window each way,
 // so its right and bottom border lines fall outside it.
 constexpr ControlLayout kControls[] = {
-    {.id = Form2::Picture1,
+    {.id = Id(AboutControl::Picture),
      .type = PictureBox,
      .name = u"Picture1",
      .left = 0,
@@ -18,48 +18,41 @@ constexpr ControlLayout kControls[] = {
      .height = 1800,
      .picture = Picture::AboutPicture,
      .appearance = Appearance::Flat,
-     .autoSize = true,
-     .tabIndex = 0},
-    {.id = Form2::Label3,
+     .autoSize = true},
+    {.id = Id(AboutControl::UpperPanel),
      .type = Label,
      .name = u"Label3",
-     .container = Form2::Picture1,
+     .container = Id(AboutControl::Picture),
      .left = 120,
      .top = 120,
      .width = 3495,
      .height = 855,
-     .transparent = true,
-     .tabIndex = 3,
      .toolTip = u"单击关闭此图形窗口"},
-    {.id = Form2::Label2,
+    {.id = Id(AboutControl::MailLine),
      .type = Label,
      .name = u"Label2",
-     .container = Form2::Picture1,
+     .container = Id(AboutControl::Picture),
      .left = 120,
      .top = 1440,
      .width = 3510,
      .height = 300,
-     .transparent = true,
-     .tabIndex = 2,
      .toolTip = u"您有什么建议和意见,请一定伊妹儿我哟,先谢了!",
      .mouseIcon = Picture::HandCursor},
-    {.id = Form2::Label1,
+    {.id = Id(AboutControl::WebLine),
      .type = Label,
      .name = u"Label1",
-     .container = Form2::Picture1,
+     .container = Id(AboutControl::Picture),
      .left = 120,
      .top = 1080,
      .width = 3510,
      .height = 300,
-     .transparent = true,
-     .tabIndex = 1,
      .toolTip = u"欢迎访问Norbek网站,还有更多更好的软件等你下载哟!",
      .mouseIcon = Picture::HandCursor},
 };
 
 }  // namespace
 
-const FormLayout Form2::kLayout = {
+const FormLayout kAboutWindowLayout = {
     .name = u"Form2",
     .caption = u"About",
     .icon = Picture::None,

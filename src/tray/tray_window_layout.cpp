@@ -1,4 +1,6 @@
-#include "tray/form1.h"
+#include "tray/tray_window_layout.h"
+
+#include "lumivo/version.h"
 
 namespace lumivo {
 namespace {
@@ -8,26 +10,24 @@ using enum ControlType;
 // Nobody sees this window; the dial-up buttons and the spare picture-box elements are here
 // because the hotkeys and the tray reach their handlers through it.
 constexpr ControlLayout kControls[] = {
-    {.id = Form1::Command2,
+    {.id = Id(TrayControl::NorbekDialButton),
      .type = CommandButton,
      .name = u"Command2",
      .left = 1440,
      .top = 840,
      .width = 975,
      .height = 375,
-     .caption = u"Norbek-163",
-     .tabIndex = 5},
-    {.id = Form1::Command1,
+     .caption = u"Norbek-163"},
+    {.id = Id(TrayControl::Dial163Button),
      .type = CommandButton,
      .name = u"Command1",
      .left = 120,
      .top = 840,
      .width = 975,
      .height = 375,
-     .caption = u"163",
-     .tabIndex = 4},
-    {.id = Form1::Timer2, .type = Timer, .name = u"Timer2", .interval = 10},
-    {.id = Form1::Picture2_1,
+     .caption = u"163"},
+    {.id = Id(TrayControl::HotkeyTimer), .type = Timer, .name = u"Timer2", .interval = 10},
+    {.id = Id(TrayControl::SpareOpenDoorLampHost),
      .type = PictureBox,
      .name = u"Picture2",
      .index = 1,
@@ -37,9 +37,8 @@ constexpr ControlLayout kControls[] = {
      .height = 270,
      .picture = Picture::OpenDoorLamp,
      .appearance = Appearance::Flat,
-     .autoSize = true,
-     .tabIndex = 3},
-    {.id = Form1::Picture2_0,
+     .autoSize = true},
+    {.id = Id(TrayControl::OpenDoorLampHost),
      .type = PictureBox,
      .name = u"Picture2",
      .index = 0,
@@ -49,10 +48,9 @@ constexpr ControlLayout kControls[] = {
      .height = 270,
      .picture = Picture::OpenDoorLamp,
      .appearance = Appearance::Flat,
-     .autoSize = true,
-     .tabIndex = 2},
-    {.id = Form1::Timer1, .type = Timer, .name = u"Timer1", .interval = 1000},
-    {.id = Form1::Picture1_1,
+     .autoSize = true},
+    {.id = Id(TrayControl::SplashTimer), .type = Timer, .name = u"Timer1", .interval = 1000},
+    {.id = Id(TrayControl::SpareClosedDoorLampHost),
      .type = PictureBox,
      .name = u"Picture1",
      .index = 1,
@@ -62,9 +60,8 @@ constexpr ControlLayout kControls[] = {
      .height = 300,
      .picture = Picture::ClosedDoorLamp,
      .appearance = Appearance::ThreeD,
-     .autoSize = true,
-     .tabIndex = 1},
-    {.id = Form1::Picture1_0,
+     .autoSize = true},
+    {.id = Id(TrayControl::ClosedDoorLampHost),
      .type = PictureBox,
      .name = u"Picture1",
      .index = 0,
@@ -74,32 +71,29 @@ constexpr ControlLayout kControls[] = {
      .height = 300,
      .picture = Picture::ClosedDoorLamp,
      .appearance = Appearance::ThreeD,
-     .autoSize = true,
-     .tabIndex = 0},
+     .autoSize = true},
 };
 
 constexpr MenuItemLayout kMenu[] = {
-    {Form1::Hid_Exit, u"Hid_Exit", u"退出程序"},
-    {Form1::hide_0, u"hide_0", kMenuSeparator},
-    {Form1::Hide_readme, u"Hide_readme", u"使用说明"},
-    {Form1::Hid_About, u"Hid_About", u"关于软件"},
-    {Form1::Hid_1, u"Hid_1", kMenuSeparator},
-    {Form1::Hid_ListCD, u"Hid_ListCD", u"浏览光盘"},
-    {Form1::Hid_2, u"Hid_2", kMenuSeparator},
-    {Form1::hid_restart, u"hid_restart", u"立即重启"},
-    {Form1::Hid_shutdown, u"Hid_shutdown", u"立即关机"},
+    {Id(TrayControl::ExitItem), u"Hid_Exit", u"退出程序"},
+    {Id(TrayControl::FirstSeparator), u"hide_0", kMenuSeparator},
+    {Id(TrayControl::InstructionsItem), u"Hide_readme", u"使用说明"},
+    {Id(TrayControl::AboutItem), u"Hid_About", u"关于软件"},
+    {Id(TrayControl::SecondSeparator), u"Hid_1", kMenuSeparator},
+    {Id(TrayControl::BrowseCdDrivesItem), u"Hid_ListCD", u"浏览光盘"},
+    {Id(TrayControl::ThirdSeparator), u"Hid_2", kMenuSeparator},
+    {Id(TrayControl::RestartItem), u"hid_restart", u"立即重启"},
+    {Id(TrayControl::ShutDownItem), u"Hid_shutdown", u"立即关机"},
 };
 
 }  // namespace
 
-const FormLayout Form1::kLayout = {
+const FormLayout kTrayWindowLayout = {
     .name = u"Form1",
-    .caption = u"Lumivo v1.2",
+    .caption = u"" LUMIVO_CAPTION,
     .icon = Picture::ProgramIcon,
     .border = BorderStyle::Sizable,
     .startUpPosition = StartUpPosition::WindowsDefault,
-    .left = 165,
-    .top = 735,
     .width = 2610,
     .height = 1590,
     .controls = kControls,

@@ -1,4 +1,4 @@
-#include "program_search.h"
+#include "platform/win32/program_search.h"
 
 #include <algorithm>
 

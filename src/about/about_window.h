@@ -10,22 +10,14 @@ namespace lumivo {
 inline constexpr std::u16string_view kMakerHomePage = u"http://www.norbek.example/";
 inline constexpr std::u16string_view kMakerEmail = u"norbek@norbek.example";
 
-// The About window: the splash at start, and what the menu's About item shows.
-class Form2 final : public Form {
+// The About window: the splash at start, and what the menu's About item shows. The upper
+// panel closes it; the web and mail lines open the maker's home page and a mail to the maker.
+class AboutWindow final : public Form {
  public:
-  enum Control : int { Picture1 = 1, Label3, Label2, Label1 };
-  static const FormLayout kLayout;
-
-  Form2(WindowsServices& services, FormRuntime& runtime);
-
-  void Label1_Click();
-  void Label2_Click();
-  void Label3_Click();
-
- protected:
-  void Form_Load() override;
+  AboutWindow(WindowsServices& services, FormRuntime& runtime);
 
  private:
+  void OnLoad() override;
   void OnClick(int control) override;
   void OpenLink(std::u16string_view url);
 

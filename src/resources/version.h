@@ -1,8 +1,0 @@
-#ifndef LUMIVO_RESOURCES_VERSION_H
-#define LUMIVO_RESOURCES_VERSION_H
-
-// The program's version, as the VERSIONINFO resource shows it.
-#define LUMIVO_VERSION_NUMBERS 1, 20, 0, 6
-#define LUMIVO_VERSION_TEXT "1.20.0006"
-
-#endif  // LUMIVO_RESOURCES_VERSION_H
