@@ -2,6 +2,7 @@
 
 #include <ole2.h>
 
+#include "app/close_running_copy.h"
 #include "platform/win32/win32_form_runtime.h"
 #include "platform/win32/win32_windows_services.h"
 #include "tray/tray_window.h"
@@ -36,8 +37,10 @@ class OleSession {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+// "Lumivo.exe /close" ends a running copy and waits for it, for the uninstaller.
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   LoadDllsFromSystemOnly();
+  if (::lstrcmpiW(commandLine, L"/close") == 0) return lumivo::CloseRunningCopy() ? 0 : 1;
   const OleSession ole;
   lumivo::Win32WindowsServices services;
   lumivo::Win32FormRuntime runtime;
