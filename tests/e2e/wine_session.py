@@ -3,9 +3,9 @@
 One Wine prefix per test run (build/e2e/prefix), one fresh Xvfb + Wine desktop per test.
 Environment knobs:
   LUMIVO_EXE             exe under test (default build/windows-x64/Lumivo.exe)
-  LUMIVO_E2E_EXE_WAIT    seconds to wait for the exe to appear (default 300)
+  LUMIVO_E2E_EXE_WAIT    seconds to wait for the exe and the probe to be built (default 300)
   LUMIVO_E2E_KEEP_PREFIX 1 = reuse an existing prefix instead of making a new one
-  LUMIVO_E2E_DIR         where prefix, probe.exe and logs go (default build/e2e)
+  LUMIVO_E2E_DIR         where the prefix and the logs go (default build/e2e)
 """
 
 import codecs
@@ -26,8 +26,7 @@ REPO = Path(__file__).resolve().parents[2]
 E2E_DIR = Path(os.environ.get("LUMIVO_E2E_DIR", REPO / "build" / "e2e"))
 PREFIX = E2E_DIR / "prefix"
 LOG_DIR = E2E_DIR / "logs"
-PROBE_SRC = Path(__file__).resolve().parent / "probe" / "probe.cpp"
-PROBE_EXE = E2E_DIR / "probe.exe"
+PROBE_EXE = REPO / "build" / "windows-x64" / "tests" / "e2e" / "probe" / "probe.exe"
 EXE = Path(os.environ.get("LUMIVO_EXE", REPO / "build" / "windows-x64" / "Lumivo.exe")).resolve()
 
 DESKTOP = "Lumivo"
@@ -131,14 +130,19 @@ def _create_prefix():
     (PREFIX / ".lumivo-e2e-ready").write_text("ok\n")
 
 
-def _build_probe():
-    PROBE_EXE.parent.mkdir(parents=True, exist_ok=True)
-    _run(["x86_64-w64-mingw32-g++", "-std=c++20", "-static", "-O2", str(PROBE_SRC), "-o",
-          str(PROBE_EXE), "-luser32", "-lgdi32", "-lshell32"], timeout=300)
+def _wait_built():
+    """The exe and the probe come from the windows-x64 preset, whose build may still run."""
+    wait = float(os.environ.get("LUMIVO_E2E_EXE_WAIT", "300"))
+    try:
+        wait_for(lambda: EXE.exists() and PROBE_EXE.exists(), wait, "the build", interval=1)
+    except AssertionError:
+        missing = ", ".join(str(p) for p in (EXE, PROBE_EXE) if not p.exists())
+        raise AssertionError(f"not built: {missing} (cmake --preset windows-x64 && "
+                             "cmake --build --preset windows-x64)") from None
 
 
 def environment():
-    """Once per test run: probe.exe, Wine prefix, the exe to test. Safe to call repeatedly."""
+    """Once per test run: the Wine prefix, the built exe and probe. Safe to call repeatedly."""
     global _setup_done, _setup_error
     with _setup_lock:
         if _setup_error:  # every test module asks: fail each at once, not by redoing the work
@@ -149,12 +153,10 @@ def environment():
             E2E_DIR.mkdir(parents=True, exist_ok=True)
             shutil.rmtree(LOG_DIR, ignore_errors=True)
             LOG_DIR.mkdir(parents=True)
-            _build_probe()
             keep = os.environ.get("LUMIVO_E2E_KEEP_PREFIX") == "1"
             if not (keep and (PREFIX / ".lumivo-e2e-ready").exists()):
                 _create_prefix()
-            wait = float(os.environ.get("LUMIVO_E2E_EXE_WAIT", "300"))
-            wait_for(EXE.exists, wait, f"{EXE} to be built", interval=1)
+            _wait_built()
         except subprocess.CalledProcessError as e:
             _setup_error = f"{e}\n{e.stderr.decode(errors='replace')}"
             raise AssertionError(_setup_error) from e
@@ -843,21 +845,12 @@ def post_batch(session, lines, name="batch"):
 
 
 def gui_counts(session, pid):
-    """USER objects, GDI objects and kernel handles of the process.
-
-    Wine stubs GetGuiResources and GetProcessHandleCount (they answer 0); then the probe's own
-    counts stand in: the process's windows, its GDI handle table, its entries in the system
-    handle list. Icons hold GDI bitmaps, so an icon leak shows in the GDI figure.
-    """
+    """{"user": N, "gdi": N, "handles": N}: the process's objects (icons hold GDI bitmaps)."""
     code, out = session.probe("counts", pid)
     raw = [json.loads(line) for line in out.splitlines() if line.startswith("{")]
     if code != 0 or not raw:
         raise AssertionError(f"no counts for process {pid}")
-    raw = raw[0]
-    stubbed = raw["gui_error"] != 0
-    return {"user": raw["windows"] if stubbed else raw["gui_user"],
-            "gdi": raw["gdi_table"] if stubbed else raw["gui_gdi"],
-            "handles": raw["handle_count"] or raw["system_handles"]}
+    return raw[0]
 
 
 def ping(session, timeout_ms=5000):
