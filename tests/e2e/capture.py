@@ -10,7 +10,8 @@ import sys
 import tempfile
 from pathlib import Path
 
-import wine_session as ws
+from lumivo import GREEN
+from session import LumivoSession
 
 
 def main(argv):
@@ -18,29 +19,25 @@ def main(argv):
         print(__doc__, file=sys.stderr)
         return 2
     out = Path(argv[1]).resolve()
-    triple = Path(argv[2]).resolve() if len(argv) == 3 else None
-    session = ws.LumivoSession("capture")
+    session = LumivoSession("capture")
     try:
         session.start()
         splash = session.splash_window()
-        # The splash lasts about a second: grab it at once.
-        splash_img = session.screenshot()
+        splash_image = session.screenshot()  # the splash lasts about a second: at once
         print(f"splash window at {splash['rect']}")
-        icon = session.wait_tray_icon(ws.GREEN)
-        print(f"green lamp in the tray at {icon}")
-        tray_img = session.screenshot(out)
+        print(f"green lamp in the tray at {session.wait_tray_icon(GREEN)}")
+        tray_image = session.screenshot(out)
         print(f"wrote {out}")
-        if triple:
+        if len(argv) == 3:
             session.open_menu()
-            menu_img = session.screenshot()
+            images = {"splash": splash_image, "tray": tray_image, "menu": session.screenshot()}
             with tempfile.TemporaryDirectory() as tmp:
-                parts = []
-                for name, img in (("splash", splash_img), ("tray", tray_img), ("menu", menu_img)):
-                    parts.append(str(Path(tmp) / f"{name}.png"))
-                    img.save(parts[-1])
-                subprocess.run(["convert", *parts, "+append", str(triple)], check=True,
-                               timeout=60)
-            print(f"wrote {triple}")
+                parts = [str(Path(tmp) / f"{name}.png") for name in images]
+                for part, image in zip(parts, images.values()):
+                    image.save(part)
+                subprocess.run(["convert", *parts, "+append", str(Path(argv[2]).resolve())],
+                               check=True, timeout=60)
+            print(f"wrote {argv[2]}")
             session.key("Escape")
     finally:
         session.stop()

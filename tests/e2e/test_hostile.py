@@ -1,29 +1,20 @@
 """Another program throws messages at Lumivo's windows: it must neither crash, hang nor act."""
 
-import os
 import random
-import unittest
 
-from wine_session import (TrayHostsTestCase, GREEN, MAIN_TITLE, NIM_ADD, NIM_DELETE, RED,
-                          TRAY_CALLBACK, WM_CANCELMODE, environment, lamps, ping, post_batch,
-                          wait_for, window_tree)
+from cases import TrayHostsTestCase, seeded_random
+from lumivo import (CLOSED, GREEN, LEFT_DOWN, MAIN_TITLE, NIM_ADD, NIM_DELETE, OPEN, OWN_CLASSES,
+                    RED, RIGHT_DOUBLE, RIGHT_UP, TRAY_CALLBACK, WM_CANCELMODE, WM_CLOSE, WM_TIMER)
+from waiting import wait_for
 
-CLOSED, OPEN = "set CDAudio door closed", "set CDAudio door open"
-LEFT_DOWN, RIGHT_UP, RIGHT_DOUBLE = 513, 517, 518
-MENU_ABOUT = 2
-ABOUT_SIZE = (248, 119)
-WM_PAINT, WM_USER, WM_APP, WM_TIMER = 0x0F, 0x400, 0x8000, 0x113
-OWN_CLASSES = ("Lumivo.Form", "Lumivo.PictureBox")
+WM_PAINT, WM_USER, WM_APP = 0x0F, 0x400, 0x8000
 RANDOM_MESSAGES = 1500
 SENT_SHARE = 0.2
 
 
 def _ranges(*spans):
-    out = set()
-    for span in spans:
-        first, last = span if isinstance(span, tuple) else (span, span)
-        out.update(range(first, last + 1))
-    return out
+    """Message numbers, alone or as (first, last)."""
+    return {m for s in spans for m in (range(s[0], s[1] + 1) if isinstance(s, tuple) else [s])}
 
 
 # Messages left out of the random stream, and why. What remains carries plain numbers only, so
@@ -62,33 +53,25 @@ EXCLUDED = _ranges(
 )
 
 
-def setUpModule():
-    environment()
-
-
 class HostileMessagesTest(TrayHostsTestCase):
     def setUp(self):
         super().setUp()
-        self.adds = len(self.session.notify_calls(NIM_ADD, pid=self.pid))
+        self.adds = len(self.session.trace.notify_calls(NIM_ADD, self.pid))
 
-    # ---- checks
-
-    def assert_alive_with_one_lamp(self, color=GREEN):
-        s = self.session
-        self.assertEqual(s.lumivo_pids(), [self.pid], "Lumivo.exe is gone")
-        self.assertTrue(ping(s), "the main window does not answer a sent WM_NULL")
-        wait_for(lambda: [c for c, _ in lamps(s)] == [color], 10,
-                 f"exactly one {'green' if color == GREEN else 'red'} lamp in the tray")
+    def assert_alive_with_one_lamp(self):
+        self.assert_alive()
+        wait_for(lambda: [c for c, _ in self.session.lamps()] == [GREEN], 10,
+                 "exactly one green lamp in the tray")
 
     def drain_with_round_trip(self, lines):
         """Appends a left click and a right click on the lamp to posted messages and waits for
         their door commands: posted messages are handled in order, so all before them ran."""
         lines = lines + [f"p {self.closed_host} {TRAY_CALLBACK} 1 {LEFT_DOWN}",
                          f"p {self.open_host} {TRAY_CALLBACK} 1 {RIGHT_UP}"]
-        tally = post_batch(self.session, lines, self._testMethodName)
+        tally = self.session.probe.batch(lines, self._testMethodName)
         self.assertEqual(tally["failed"], 0, f"messages not delivered (hung window?): {tally}")
         self.commands += [OPEN, CLOSED]
-        wait_for(lambda: self.session.door_commands(pid=self.pid) == self.commands, 30,
+        wait_for(lambda: self.door_commands() == self.commands, 30,
                  "the round trip's door commands, and no others")
         return tally
 
@@ -96,24 +79,13 @@ class HostileMessagesTest(TrayHostsTestCase):
         s = self.session
         for function in ("ShellExecuteA", "CreateProcessW", "ExitWindowsEx", "MessageBoxW",
                          "MessageBoxA"):
-            self.assertEqual(s.relay_calls(function, pid=self.pid), [], function)
-
-    def show_about(self):
-        s = self.session
-        menu = s.open_menu()
-        self.assertEqual(len(menu["items"]), 6, menu)
-        s.click_menu_item(menu, MENU_ABOUT)
-        return s.wait_visible_window(*ABOUT_SIZE, timeout=10)
-
-    # ---- the tests
+            self.assertEqual(s.trace.calls(function, self.pid), [], function)
 
     def test_random_plain_messages_to_every_window(self):
         s = self.session
         about = self.show_about()
-        seed = int(os.environ.get("LUMIVO_HOSTILE_SEED", random.randrange(1 << 32)))
-        print(f"\nhostile seed {seed} (LUMIVO_HOSTILE_SEED to repeat)")
-        rng = random.Random(seed)
-        targets = [(w["hwnd"], w["class"]) for w in window_tree(s)
+        rng = seeded_random("LUMIVO_HOSTILE_SEED")
+        targets = [(w["hwnd"], w["class"]) for w in s.probe.tree()
                    if w["hwnd"] in (self.main, about["hwnd"])
                    or w["parent"] in (self.main, about["hwnd"])]
         classes = sorted({c for _, c in targets})
@@ -156,42 +128,42 @@ class HostileMessagesTest(TrayHostsTestCase):
         lines = [f"p {host} {TRAY_CALLBACK} 1 {code}"
                  for host in (self.closed_host, self.open_host)
                  for code in list(range(1024)) + negative if (host, code) not in acting]
-        notify_before = len(s.relay_calls("Shell_NotifyIconA", pid=self.pid))
+        notify_before = len(s.trace.calls("Shell_NotifyIconA", self.pid))
         tally = self.drain_with_round_trip(lines)
         self.assertEqual(tally["posted"], len(lines) + 2)
         # Only the round trip touched the tray: its removal and addition, twice.
-        self.assertEqual(len(s.relay_calls("Shell_NotifyIconA", pid=self.pid)), notify_before + 4)
+        self.assertEqual(len(s.trace.calls("Shell_NotifyIconA", self.pid)), notify_before + 4)
         self.assert_alive_with_one_lamp()
 
         # The three that act, each on its own host.
-        s.probe("post", self.closed_host, TRAY_CALLBACK, 1, LEFT_DOWN)
+        s.probe.post(self.closed_host, TRAY_CALLBACK, 1, LEFT_DOWN)
         s.wait_tray_icon(RED)
-        s.probe("post", self.open_host, TRAY_CALLBACK, 1, RIGHT_UP)
+        s.probe.post(self.open_host, TRAY_CALLBACK, 1, RIGHT_UP)
         s.wait_tray_icon(GREEN)
         self.commands += [OPEN, CLOSED]
-        wait_for(lambda: s.door_commands(pid=self.pid) == self.commands, 10, "door commands")
-        s.probe("post", self.closed_host, TRAY_CALLBACK, 1, RIGHT_DOUBLE)
-        wait_for(s.menu_window, 10, "the popup menu")
-        s.probe("post", self.main, WM_CANCELMODE, 0, 0)
-        wait_for(lambda: not s.menu_window(), 10, "the menu to close")
+        wait_for(lambda: self.door_commands() == self.commands, 10, "door commands")
+        s.probe.post(self.closed_host, TRAY_CALLBACK, 1, RIGHT_DOUBLE)
+        wait_for(s.probe.menu_window, 10, "the popup menu")
+        s.probe.post(self.main, WM_CANCELMODE, 0, 0)
+        wait_for(lambda: not s.probe.menu_window(), 10, "the menu to close")
         self.assert_alive_with_one_lamp()
-        self.assertEqual(s.door_commands(pid=self.pid), self.commands)
+        self.assertEqual(self.door_commands(), self.commands)
 
     def test_close_request_while_the_menu_is_open(self):
         s = self.session
-        deletes = len(s.notify_calls(NIM_DELETE, pid=self.pid))
+        deletes = len(s.trace.notify_calls(NIM_DELETE, self.pid))
         s.open_menu()
-        self.assertTrue(s.post_close(MAIN_TITLE), f"no window titled {MAIN_TITLE!r}")
+        self.assertTrue(s.probe.close(MAIN_TITLE), f"no window titled {MAIN_TITLE!r}")
         self.wait_process_ended()
         self.wait_no_lamp()
-        self.assertIsNone(s.menu_window(), "the menu outlived the program")
-        self.assertEqual(len(s.notify_calls(NIM_DELETE, pid=self.pid)), deletes + 1)
+        self.assertIsNone(s.probe.menu_window(), "the menu outlived the program")
+        self.assertEqual(len(s.trace.notify_calls(NIM_DELETE, self.pid)), deletes + 1)
 
     def test_taskbar_restart_while_about_is_shown(self):
         s = self.session
         about = self.show_about()
-        self.assertTrue(s.broadcast("TaskbarCreated"))
-        wait_for(lambda: len(s.notify_calls(NIM_ADD, pid=self.pid)) == self.adds + 1, 10,
+        self.assertTrue(s.probe.broadcast("TaskbarCreated"))
+        wait_for(lambda: len(s.trace.notify_calls(NIM_ADD, self.pid)) == self.adds + 1, 10,
                  "the lamp to be added again")
         self.assert_alive_with_one_lamp()
         self.assert_stays_visible(about["hwnd"], 0.5)
@@ -200,14 +172,10 @@ class HostileMessagesTest(TrayHostsTestCase):
     # open-door one, which would then be left behind when Lumivo ends.
     def test_forged_timer_ticks_leave_no_lamp_behind(self):
         s = self.session
-        s.probe("send", self.closed_host, TRAY_CALLBACK, 1, LEFT_DOWN)
+        s.probe.send(self.closed_host, TRAY_CALLBACK, 1, LEFT_DOWN)
         s.wait_tray_icon(RED)
         lines = [f"p {self.main} {WM_TIMER} {timer} 0" for timer in range(64)]
-        lines.append(f"p {self.main} 16 0 0")  # WM_CLOSE, after the ticks
-        self.assertEqual(post_batch(s, lines, "timers")["failed"], 0)
+        lines.append(f"p {self.main} {WM_CLOSE} 0 0")  # after the ticks
+        self.assertEqual(s.probe.batch(lines, "timers")["failed"], 0)
         self.wait_process_ended()
         self.wait_no_lamp(timeout=5)  # the process is gone: its deletions are done
-
-
-if __name__ == "__main__":
-    unittest.main()

@@ -1,30 +1,19 @@
 """Thousands of mixed events on one Lumivo process: it survives, leaks nothing, ends clean."""
 
-import os
-import random
 import time
-import unittest
 
-from wine_session import (TrayHostsTestCase, GREEN, MAIN_TITLE, RED, TRAY_CALLBACK, WM_CANCELMODE,
-                          environment, gui_counts, lamps, ping, post_batch, wait_for)
+from cases import TrayHostsTestCase, seeded_random
+from lumivo import (ABOUT_PANEL, CLOSED, GREEN, LEFT_DOWN, MAIN_TITLE, OPEN, RED, RIGHT_DOUBLE,
+                    RIGHT_UP, TRAY_CALLBACK, WM_CANCELMODE)
+from screen import color_name
+from waiting import wait_for, wait_settled
 
-CLOSED, OPEN = "set CDAudio door closed", "set CDAudio door open"
-LEFT_DOWN, RIGHT_UP, RIGHT_DOUBLE = 513, 517, 518
-MENU_ABOUT = 2                 # 退出程序, 使用说明, 关于软件, ...
-ABOUT_SIZE = (248, 119)
-ABOUT_PANEL = (100, 30)        # window pixels inside the upper panel: a click there closes it
 DESKTOP_SPOT = (300, 200)      # bare desktop: a click there closes the menu
 # Every mouse message the shell reports, and values it never sends (negative X included).
 CODES = list(range(512, 527)) + [0, 1, 2, 255, 511, 527, 700, 1023, 0x7FFF, 0x8000, 0xFFFF]
 ROUNDS, POSTS_PER_ROUND = 20, 110
 MIN_EVENTS = 2000
-# Longer than the double-click time (500 ms): two clicks on the lamp stay two single clicks.
-CLICK_GAP = 0.6
 LEAK_SLACK = 5
-
-
-def setUpModule():
-    environment()
 
 
 class SoakTest(TrayHostsTestCase):
@@ -32,29 +21,19 @@ class SoakTest(TrayHostsTestCase):
         super().setUp()
         self.door_open = False                         # the last door command given by the tray
         self.events = 0
-        self.last_click = 0.0
-        seed = int(os.environ.get("LUMIVO_SOAK_SEED", random.randrange(1 << 32)))
-        print(f"\nsoak seed {seed} (LUMIVO_SOAK_SEED to repeat)")
-        self.rng = random.Random(seed)
+        self.rng = seeded_random("LUMIVO_SOAK_SEED")
 
     # ---- bookkeeping
-
-    def lamp_color(self):
-        return RED if self.door_open else GREEN
 
     def sync(self, timeout=20):
         """Waits until Lumivo has given exactly the door commands expected and shows one lamp."""
         s = self.session
-        wait_for(lambda: s.door_commands(pid=self.pid) == self.commands, timeout,
+        wait_for(lambda: self.door_commands() == self.commands, timeout,
                  f"the door commands to be {self.commands[-3:]} (last three of "
                  f"{len(self.commands)})")
-        want = self.lamp_color()
-
-        def one_lamp():
-            found = lamps(s)
-            return found if [color for color, _ in found] == [want] else None
-        found = wait_for(one_lamp, timeout,
-                         f"one {'red' if self.door_open else 'green'} lamp and no other")
+        want = RED if self.door_open else GREEN
+        found = wait_for(lambda: (lambda f: f if [c for c, _ in f] == [want] else None)(s.lamps()),
+                         timeout, f"one {color_name(want)} lamp and no other")
         return found[0][1]
 
     def act(self, code, host):
@@ -81,28 +60,20 @@ class SoakTest(TrayHostsTestCase):
             wparam = 1 if self.rng.random() < 0.9 else self.rng.choice((0, 2, 0xFFFF))
             lines.append(f"p {host} {TRAY_CALLBACK} {wparam} {code | high << 16}")
             self.act(code, host)
-        tally = post_batch(self.session, lines, "soak")
+        tally = self.session.probe.batch(lines, "soak")
         self.assertEqual((tally["posted"], tally["failed"]), (POSTS_PER_ROUND, 0), tally)
         self.events += POSTS_PER_ROUND
         self.sync()
 
-    def click_gap(self):
-        time.sleep(max(0.0, self.last_click + CLICK_GAP - time.monotonic()))
-
     def click_lamp(self, button):
-        lamp = self.sync()
-        self.click_gap()
-        self.session.click(*lamp, button=button)
-        self.last_click = time.monotonic()
+        self.session.click(*self.sync(), button=button)
         self.events += 1
 
     def toggle_by_click(self):
-        if self.door_open:
-            self.click_lamp(3)
-            self.act(RIGHT_UP, self.open_host)
-        else:
-            self.click_lamp(1)
-            self.act(LEFT_DOWN, self.closed_host)
+        """A left click on the green lamp, or a right click on the red one."""
+        code, host = (RIGHT_UP, self.open_host) if self.door_open else (LEFT_DOWN, self.closed_host)
+        self.click_lamp(3 if self.door_open else 1)
+        self.act(code, host)
         self.sync()
 
     def idle_click(self):
@@ -112,64 +83,43 @@ class SoakTest(TrayHostsTestCase):
 
     def hotkey(self, key, command):
         """Held until Lumivo reacts (it polls every 10 ms); each poll while held is a command."""
-        s = self.session
         before = len(self.commands)
-        s.xdotool("keydown", key)
-        try:
-            wait_for(lambda: len(s.door_commands(pid=self.pid)) > before, 10, f"{key} to act")
-        finally:
-            s.xdotool("keyup", key)
-        last = [None]
-
-        def settled():
-            now = s.door_commands(pid=self.pid)
-            same = now == last[0]
-            last[0] = now
-            return now if same else None
-        now = wait_for(settled, 10, "the key's commands to stop", interval=0.15)
+        with self.session.key_down(key):
+            wait_for(lambda: len(self.door_commands()) > before, 10, f"{key} to act")
+        now = wait_settled(self.door_commands, "the key's commands", settle=0.15, timeout=10)
         self.assertEqual(now[:before], self.commands)
         self.assertEqual(set(now[before:]), {command})
         self.commands = now
         self.events += 1
         self.sync()
 
-    def open_menu(self):
-        """A right double click on the green lamp; the menu as drawn."""
+    def to_green(self):
         if self.door_open:
             self.toggle_by_click()
         self.sync()
-        self.click_gap()
-        menu = self.session.open_menu()
-        self.last_click = time.monotonic()
-        self.events += 1
-        return menu
 
     def menu_and_dismiss(self, by_click):
         s = self.session
-        self.open_menu()
+        self.to_green()
+        s.open_menu()
         if by_click:
             s.click(*DESKTOP_SPOT)
         else:
-            s.probe("post", self.main, WM_CANCELMODE, 0, 0)
-        wait_for(lambda: not s.menu_window(), 5, "the menu to close")
-        self.events += 1
+            s.probe.post(self.main, WM_CANCELMODE, 0, 0)
+        wait_for(lambda: not s.probe.menu_window(), 5, "the menu to close")
+        self.events += 2
         self.sync()
 
     def about_cycle(self):
-        s = self.session
-        menu = self.open_menu()
-        self.assertEqual(len(menu["items"]), 6, menu)
-        s.click_menu_item(menu, MENU_ABOUT)
-        about = s.wait_visible_window(*ABOUT_SIZE, timeout=10)
-        self.events += 1
-        left, top, _, _ = about["rect"]
-        s.click(left + ABOUT_PANEL[0], top + ABOUT_PANEL[1])
+        self.to_green()
+        about = self.show_about()
+        self.click_in(about, ABOUT_PANEL)
         self.wait_gone(about["hwnd"])
-        self.events += 1
+        self.events += 3
         self.sync()
 
     def counts(self, label):
-        c = gui_counts(self.session, self.pid)
+        c = self.session.probe.counts(self.pid)
         print(f"{label}: USER {c['user']}, GDI {c['gdi']}, handles {c['handles']}")
         return c
 
@@ -205,8 +155,7 @@ class SoakTest(TrayHostsTestCase):
         self.post_round()
 
         self.assertGreaterEqual(self.events, MIN_EVENTS)
-        self.assertEqual(s.lumivo_pids(), [self.pid], "Lumivo.exe died or another one started")
-        self.assertTrue(ping(s), "the main window does not answer")
+        self.assert_alive()
         self.sync()
         end = self.counts("end")
         print(f"{self.events} events in {time.monotonic() - started:.1f} s; "
@@ -216,10 +165,6 @@ class SoakTest(TrayHostsTestCase):
                                  f"{kind} objects grew from {start[kind]} to {end[kind]}")
 
         # And it still ends clean: no lamp is left behind.
-        self.assertTrue(s.post_close(MAIN_TITLE))
+        self.assertTrue(s.probe.close(MAIN_TITLE))
         self.wait_no_lamp()
         self.wait_process_ended()
-
-
-if __name__ == "__main__":
-    unittest.main()

@@ -1,0 +1,144 @@
+"""The Wine prefix a test run shares, its registry, and the built programs it runs.
+
+Environment knobs:
+  LUMIVO_EXE             exe under test (default build/windows-x64/Lumivo.exe)
+  LUMIVO_E2E_EXE_WAIT    seconds to wait for the exe and the probe to be built (default 300)
+  LUMIVO_E2E_KEEP_PREFIX 1 = reuse an existing prefix instead of making a new one
+  LUMIVO_E2E_DIR         where the prefix and the logs go (default build/e2e)
+"""
+
+import codecs
+import os
+import shutil
+import subprocess
+from pathlib import Path
+
+from waiting import wait_for
+
+REPO = Path(__file__).resolve().parents[2]
+BUILD = REPO / "build" / "windows-x64"
+E2E_DIR = Path(os.environ.get("LUMIVO_E2E_DIR", REPO / "build" / "e2e"))
+PREFIX = E2E_DIR / "prefix"
+DRIVE_C = PREFIX / "drive_c"
+LOG_DIR = E2E_DIR / "logs"
+EXE = Path(os.environ.get("LUMIVO_EXE", BUILD / "Lumivo.exe")).resolve()
+PROBE_EXE = BUILD / "tests" / "e2e" / "probe" / "probe.exe"
+READY_MARK = PREFIX / ".lumivo-e2e-ready"
+DEBUG_KEY = "HKCU\\Software\\Wine\\Debug"
+
+# What the relay traces show; a test may widen its RelayInclude list for itself.
+RELAY_FUNCTIONS = [
+    "winmm.mciSendStringA", "shell32.Shell_NotifyIconA", "user32.SetWindowPos",
+    "shell32.ShellExecuteA", "user32.ExitWindowsEx", "user32.MessageBoxW", "user32.MessageBoxA",
+    "kernel32.GetDriveTypeA", "user32.ShowWindow", "user32.CreateWindowExA",
+    "user32.CreateWindowExW", "user32.ChangeWindowMessageFilterEx",
+    # kernel32 exports CreateProcessW itself: the relay logs it as KERNEL32, never as kernelbase.
+    "kernelbase.CreateProcessW", "kernel32.CreateProcessW",
+]
+_ready = False
+_failure = None
+
+
+def wine_env(display=None, debug="-all"):
+    env = dict(os.environ, WINEPREFIX=str(PREFIX), WINEDEBUG=debug, LC_ALL="zh_CN.UTF-8",
+               # No Mono/Gecko download prompts, no menu entries written to the host.
+               WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
+    for name in ("WINELOADERNOEXEC", "DISPLAY"):
+        env.pop(name, None)
+    return dict(env, DISPLAY=display) if display else env
+
+
+def run(cmd, timeout=120, check=True):
+    """Runs a command in the prefix with no display; its output is in stdout and stderr."""
+    return subprocess.run(cmd, env=wine_env(), timeout=timeout, check=check,
+                          stdin=subprocess.DEVNULL, capture_output=True)
+
+
+def wait_server(timeout=60):
+    """Waits for the prefix's wineserver to end: registry changes are on disk by then."""
+    run(["wineserver", "-w"], timeout=timeout)
+
+
+def registry_value(key, name):
+    environment()
+    out = run(["wine", "reg", "query", key, "/v", name]).stdout.decode(errors="replace")
+    for line in out.splitlines():
+        parts = line.split(None, 2)  # name, type, data
+        if len(parts) == 3 and parts[0] == name:
+            return parts[2].strip()
+    return ""
+
+
+def set_registry_value(key, name, *value):
+    """Adds the value (reg add's /t and /d arguments) or, given none, deletes it."""
+    environment()
+    if value:
+        run(["wine", "reg", "add", key, "/v", name, *value, "/f"])
+    else:
+        run(["wine", "reg", "delete", key, "/v", name, "/f"], check=False)
+    wait_server()
+
+
+def set_cd_drive(letter, present):
+    """Adds (or removes) a CD-ROM drive LETTER, backed by a folder; needs no running session."""
+    link = PREFIX / "dosdevices" / f"{letter}:"
+    link.unlink(missing_ok=True)
+    if present:
+        (E2E_DIR / f"cdrom-{letter}").mkdir(exist_ok=True)
+        link.symlink_to(E2E_DIR / f"cdrom-{letter}")
+        set_registry_value("HKLM\\Software\\Wine\\Drives", f"{letter}:", "/d", "cdrom")
+    else:
+        set_registry_value("HKLM\\Software\\Wine\\Drives", f"{letter}:")
+
+
+def _create_prefix():
+    run(["wineserver", "-k"], check=False)
+    shutil.rmtree(PREFIX, ignore_errors=True)
+    PREFIX.mkdir(parents=True)
+    run(["wineboot", "-i"], timeout=300)
+    wait_server(300)
+    settings = (Path(__file__).with_name("prefix.reg").read_text() +
+                f'\n[{DEBUG_KEY.replace("HKCU", "HKEY_CURRENT_USER")}]\n'
+                f'"RelayInclude"="{";".join(RELAY_FUNCTIONS)}"\n')
+    reg = E2E_DIR / "lumivo-e2e.reg"
+    reg.write_bytes(codecs.BOM_UTF16_LE + settings.replace("\n", "\r\n").encode("utf-16-le"))
+    run(["wine", "regedit", "/S", str(reg)])
+    wait_server(300)
+    (E2E_DIR / "cdrom").mkdir(exist_ok=True)
+    (E2E_DIR / "cdrom" / "readme.txt").write_text("Lumivo e2e test disc\n")
+    (PREFIX / "dosdevices" / "e:").unlink(missing_ok=True)
+    (PREFIX / "dosdevices" / "e:").symlink_to(E2E_DIR / "cdrom")
+    READY_MARK.write_text("ok\n")
+
+
+def _wait_built():
+    """The exe and the probe come from the windows-x64 preset, whose build may still run."""
+    wait = float(os.environ.get("LUMIVO_E2E_EXE_WAIT", "300"))
+    try:
+        wait_for(lambda: EXE.exists() and PROBE_EXE.exists(), wait, "the build", interval=1)
+    except AssertionError:
+        missing = ", ".join(str(p) for p in (EXE, PROBE_EXE) if not p.exists())
+        raise AssertionError(f"not built: {missing} (cmake --preset windows-x64 && "
+                             "cmake --build --preset windows-x64)") from None
+
+
+def environment():
+    """Once per test run: the Wine prefix and the built programs. Safe to call repeatedly."""
+    global _ready, _failure
+    if _failure:  # every test asks: fail each at once, not by redoing the work
+        raise AssertionError(f"e2e set-up failed earlier: {_failure}")
+    if _ready:
+        return
+    try:
+        shutil.rmtree(LOG_DIR, ignore_errors=True)
+        LOG_DIR.mkdir(parents=True)
+        if not (os.environ.get("LUMIVO_E2E_KEEP_PREFIX") == "1" and READY_MARK.exists()):
+            _create_prefix()
+        _wait_built()
+    except subprocess.CalledProcessError as e:
+        _failure = f"{e}\n{e.stderr.decode(errors='replace')}"
+        raise AssertionError(_failure) from e
+    except Exception as e:
+        _failure = str(e)
+        raise
+    _ready = True
