@@ -6,6 +6,7 @@ import os
 import re
 import signal
 import subprocess
+import sys
 import time
 
 from desktop_probe import DesktopProbe, read_line
@@ -96,14 +97,27 @@ class LumivoSession:
         return proc
 
     def launch(self, tag="main"):
-        """Starts one more Lumivo.exe in the desktop; returns the trace of that one program."""
-        log_name = f"{tag}.relay"
-        self.start_program(self.exe, log_name, debug="+relay,+timestamp,+pid",
-                           extra_env=self.extra_env, cwd=str(self.cwd),
-                           explorer="C:\\windows\\explorer.exe")
-        trace = RelayTrace([LOG_DIR / f"{self.name}.{log_name}.log"])
-        self.logs.extend(trace.paths)
-        return trace
+        """Starts one more Lumivo.exe in the desktop; returns the trace of that one program.
+        A launcher that ends without starting it (it happens, rarely) gets one more try."""
+        for attempt in ("", ".retry"):
+            log_name = f"{tag}{attempt}.relay"
+            launcher = self.start_program(self.exe, log_name, debug="+relay,+timestamp,+pid",
+                                          extra_env=self.extra_env, cwd=str(self.cwd),
+                                          explorer="C:\\windows\\explorer.exe")
+            trace = RelayTrace([LOG_DIR / f"{self.name}.{log_name}.log"])
+            with contextlib.suppress(AssertionError):  # a launcher that hangs fails as well
+                wait_for(lambda: self._created(trace) or launcher.poll() is not None, 30)
+            if self._created(trace):
+                self.logs.extend(trace.paths)
+                return trace
+            print(f"\n{self.name}: the launcher did not start {self.exe}"
+                  f"{'' if attempt else '; starting it again'}", file=sys.stderr)
+            self._end(launcher)
+        raise AssertionError(f"the launcher did not start {self.exe}, twice")
+
+    @staticmethod
+    def _created(trace):
+        return any(trace.result(c) == 1 for c in trace.calls("KERNEL32.CreateProcessW"))
 
     def splash_window(self, timeout=20):
         """The first visible Lumivo window, as the probe saw it the moment it became visible."""
