@@ -53,6 +53,16 @@ class LumivoTestCase(unittest.TestCase):
         return wait_for(lambda: next((w for w in self.session.probe.windows(all_processes=True)
                                       if predicate(w)), None), timeout, message)
 
+    def wait_message_box(self, shown_by=lambda pid: True, timeout=20):
+        """A visible message box of a Lumivo that shown_by(pid) accepts, once its text reads:
+        a box just shown may not answer the probe's WM_GETTEXT in time."""
+        def readable_box():
+            return next((w for w in self.session.probe.windows()
+                         if w["class"] == "#32770" and w["visible"] and shown_by(w["pid"])
+                         and any(c["text"] for c in w["children"]
+                                 if c["class"].lower() == "static")), None)
+        return wait_for(readable_box, timeout, "a message box with its text")
+
     def assert_stays_visible(self, hwnd, seconds):
         """Polls for a while: the window must be there and visible at every look."""
         deadline = time.monotonic() + seconds

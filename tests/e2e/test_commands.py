@@ -33,10 +33,6 @@ def hide_system_rundll32(test):
 
 
 class CommandTest(LampTestCase):
-    def wait_message_box(self):
-        return self.wait_window(lambda w: w["class"] == "#32770" and w["pid"] == self.pid
-                                and w["visible"], "the message box window")
-
     def test_menu_browse_opens_a_file_manager_per_cd_drive_in_order(self):
         self.click_menu(MENU_BROWSE)
         self.wait_launches(2)
@@ -76,7 +72,7 @@ class CommandTest(LampTestCase):
             self.assertEqual(call.args[2].text, "Lumivo")
             self.assertEqual(call.args[3].low32, MB_OK | MB_SETFOREGROUND,
                              "not an OK box that comes to the front")
-            box = self.wait_message_box()
+            box = self.wait_message_box(lambda pid: pid == self.pid, timeout=10)
             self.assertEqual(box["title"], "Lumivo")
             self.assertIn(missing_message(command), [c["text"] for c in box["children"]])
             s.key("Return")
@@ -91,7 +87,7 @@ class CommandTest(LampTestCase):
         hide_system_rundll32(self)
         s.hold_key("F11")
         wait_for(lambda: s.trace.calls("MessageBoxW", self.pid), 10, "the failure message")
-        self.wait_message_box()
+        self.wait_message_box(lambda pid: pid == self.pid, timeout=10)
         self.assertTrue(s.probe.close(MAIN_TITLE))
         self.wait_process_ended()
         self.wait_no_lamp()

@@ -13,12 +13,7 @@ class SecondInstanceTest(LumivoTestCase):
         first_commands = s.trace.door_commands()
 
         second = s.launch("second")
-
-        def message_box():
-            boxes = [w for w in s.probe.windows() if w["pid"] != first and w["visible"]
-                     and w["class"] == "#32770"]
-            return boxes[0] if boxes else None
-        box = wait_for(message_box, 20, "the second copy's message box")
+        box = self.wait_message_box(lambda pid: pid != first)
         self.assertEqual(box["title"], "Lumivo")
         texts = [c["text"] for c in box["children"] if c["class"].lower() == "static"]
         self.assertIn(ALREADY_RUNNING, texts)
@@ -31,7 +26,8 @@ class SecondInstanceTest(LumivoTestCase):
 
         s.key("Return")
         wait_for(lambda: s.probe.lumivo_pids() == [first], 10, "the second copy to end")
-        self.assertIsNone(message_box())
+        self.assertEqual([w for w in s.probe.windows() if w["pid"] != first and w["visible"]
+                          and w["class"] == "#32770"], [], "the message box is still shown")
 
         self.assertEqual(second.calls("mciSendStringA"), [], "the second copy sent a door command")
         self.assertEqual(second.calls("Shell_NotifyIconA"), [], "the second copy touched the tray")
@@ -51,8 +47,7 @@ class OtherRightsTest(LumivoTestCase):
         s = self.session
         s.probe.start("lock-mutex", SINGLE_INSTANCE_MUTEX)
         trace = s.launch()
-        box = wait_for(lambda: next((w for w in s.probe.windows() if w["class"] == "#32770"
-                                     and w["visible"]), None), 20, "the already-running message")
+        box = self.wait_message_box()
         self.assertIn(ALREADY_RUNNING, [c["text"] for c in box["children"]])
         s.key("Return")
         wait_for(lambda: not s.probe.lumivo_pids(), 10, "the copy to end")
