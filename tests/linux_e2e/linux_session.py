@@ -132,10 +132,12 @@ class Desktop:
                               check=True, capture_output=True).stdout
         return Screenshot(data)
 
-    def save_screenshot(self, label):
-        LOG_DIR.mkdir(parents=True, exist_ok=True)
-        subprocess.run(["import", "-display", self.display, "-window", "root",
-                        str(LOG_DIR / f"{self.name}-{label}.png")], check=False)
+    def save_screenshot(self, label, path=None):
+        """Into the log folder, named after the test, unless a path is given."""
+        path = Path(path or LOG_DIR / f"{self.name}-{label}.png")
+        path.parent.mkdir(parents=True, exist_ok=True)
+        subprocess.run(["import", "-display", self.display, "-window", "root", str(path)],
+                       check=False)
 
     def lamps(self, color):
         return self.screenshot().squares(color)
