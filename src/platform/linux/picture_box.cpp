@@ -7,6 +7,7 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/linux/resource_pictures.h"
 #include "platform/twips.h"
