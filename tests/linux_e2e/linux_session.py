@@ -74,6 +74,7 @@ class Desktop:
         self.cdrom.write_bytes(b"")
         self.strace_log = self.dir / "strace.log"
         self.processes = []
+        self.owners = {}  # window id: the pid that owns it
         self.xvfb = self._start_xvfb()
         self.tray = self._spawn(["trayer", "--edge", "top", "--align", "right", "--widthtype",
                                  "request", "--height", "24", "--transparent", "false"])
@@ -97,8 +98,12 @@ class Desktop:
         return env
 
     def _spawn(self, command):
-        process = subprocess.Popen(command, env=self.env(), stdin=subprocess.DEVNULL,
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        """Starts a process on the display; what it prints goes to the test's log."""
+        LOG_DIR.mkdir(parents=True, exist_ok=True)
+        log = LOG_DIR / f"{self.name}-{Path(command[0]).name}.log"
+        with open(log, "ab") as output:
+            process = subprocess.Popen(command, env=self.env(), stdin=subprocess.DEVNULL,
+                                       stdout=output, stderr=subprocess.STDOUT)
         self.processes.append(process)
         return process
 
@@ -164,14 +169,20 @@ class Desktop:
         (override-redirect: menus and tool tips)."""
         found = []
         for window in self.xdotool("search", "--onlyvisible", "--name", "").split():
-            owner = subprocess.run(["xprop", "-display", self.display, "-id", window,
-                                    "_NET_WM_PID"], capture_output=True, text=True).stdout
-            if owner.split("=")[-1].strip() != str(pid):
+            if window not in self.owners:  # a window keeps its process: asked until it tells
+                owner = subprocess.run(["xprop", "-display", self.display, "-id", window,
+                                        "_NET_WM_PID"], capture_output=True, text=True).stdout
+                if "=" in owner:
+                    self.owners[window] = owner.split("=")[-1].strip()
+            if self.owners.get(window) != str(pid):
                 continue
             info = subprocess.run(["xwininfo", "-display", self.display, "-id", window],
                                   capture_output=True, text=True).stdout
+            if "Map State: IsViewable" not in info:
+                continue
             number = lambda label: int(re.search(label + r":\s+(-?\d+)", info)[1])
-            found.append({"id": int(window), "name": self.xdotool("getwindowname", window).strip(),
+            name = re.search(r'Window id: \S+ "(.*)"', info)
+            found.append({"id": int(window), "name": name[1] if name else "",
                           "popup": "Override Redirect State: yes" in info,
                           "x": number("Absolute upper-left X"), "y": number("Absolute upper-left Y"),
                           "width": number("Width"), "height": number("Height")})
