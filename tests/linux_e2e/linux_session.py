@@ -112,9 +112,9 @@ class Desktop:
         Returns the Popen of the program itself (through strace: its pid and its end)."""
         if not traced:
             return self._spawn([str(EXE)])
-        tracer = self._spawn(["strace", "-f", "-qq", "-y", "-e", "trace=ioctl",
+        tracer = self._spawn(["strace", "-f", "-qq", "-y", "-e", "trace=ioctl,execve",
                               "-o", str(self.strace_log), str(EXE)])
-        return Traced(tracer)
+        return Traced(tracer, self.strace_log)
 
     def stop(self):
         for process in reversed(self.processes):
@@ -239,10 +239,11 @@ class Desktop:
 class Traced:
     """The program started under strace: its own pid, and its end as strace reports it."""
 
-    def __init__(self, tracer):
+    def __init__(self, tracer, log):
         self.tracer = tracer
-        children = Path(f"/proc/{tracer.pid}/task/{tracer.pid}/children")
-        self.pid = int(wait_for(lambda: children.read_text().split(), 10, "the traced program")[0])
+        started = re.compile(r"^(\d+) execve\(\"" + re.escape(str(EXE)) + r"\".* = 0$", re.M)
+        self.pid = int(wait_for(lambda: log.exists() and started.search(log.read_text()), 10,
+                                "the traced program to start")[1])
 
     def poll(self):
         return self.tracer.poll()
