@@ -14,6 +14,7 @@ import colorsys
 import math
 import struct
 import subprocess
+import zlib
 from pathlib import Path
 
 REPO = Path(__file__).resolve().parent.parent
@@ -106,6 +107,19 @@ def make_icon(grid):
     opaque = [[0] * size for _ in range(size)]
     image = dib_image(grid, opaque, 4, VGA_PALETTE)
     return icon_file(1, size, size, 16, 1, 4, image)
+
+
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+def make_png(grid):
+    """The icon as an opaque RGB PNG, for the Linux desktop's icon theme."""
+    size = len(grid)
+    rows = b"".join(b"\0" + bytes(c for index in row for c in VGA_PALETTE[index]) for row in grid)
+    header = struct.pack(">IIBBBBB", size, size, 8, 2, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header) +
+            png_chunk(b"IDAT", zlib.compress(rows, 9)) + png_chunk(b"IEND", b""))
 
 
 # --------------------------------------------------------------------------
@@ -529,6 +543,7 @@ def main():
         "closed_lamp.ico": make_icon(draw_lamp(LIME)),
         "open_lamp.ico": make_icon(draw_lamp(RED)),
         "program.ico": make_icon(scale_grid(draw_lamp(LIME), 2)),
+        "program.png": make_png(scale_grid(draw_lamp(LIME), 2)),
         "hand.cur": make_cursor(),
         "about.gif": make_about_gif(),
     }

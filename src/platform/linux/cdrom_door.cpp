@@ -1,0 +1,18 @@
+#include "platform/linux/cdrom_door.h"
+
+#include <fcntl.h>
+#include <linux/cdrom.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace lumivo {
+
+// Without O_NONBLOCK the open would wait for, or fail without, a disc in the drive.
+void MoveDoor(const std::string& device, DoorMove move) {
+  const int drive = ::open(device.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (drive < 0) return;
+  ::ioctl(drive, move == DoorMove::Open ? CDROMEJECT : CDROMCLOSETRAY, 0);
+  ::close(drive);
+}
+
+}  // namespace lumivo

@@ -1,0 +1,57 @@
+#include "platform/linux/linux_form_runtime.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QScreen>
+
+#include <cstdlib>
+
+#include "platform/linux/program_launcher.h"
+#include "platform/linux/qt_form_window.h"
+
+namespace lumivo {
+namespace {
+
+constexpr float kTwipsPerInch = 1440.0f;
+
+float ScreenTwipsPerPixel() {
+  return kTwipsPerInch /
+         static_cast<float>(QGuiApplication::primaryScreen()->logicalDotsPerInchX());
+}
+
+}  // namespace
+
+LinuxFormRuntime::LinuxFormRuntime() : twipsPerPixel_(ScreenTwipsPerPixel()) {}
+
+std::unique_ptr<FormWindow> LinuxFormRuntime::CreateForm(const FormLayout& layout,
+                                                         FormEvents& events) {
+  auto window = std::make_unique<QtFormWindow>(layout, events, handles_, twipsPerPixel_);
+  if (!window->Complete()) return nullptr;
+  return window;
+}
+
+bool LinuxFormRuntime::AnotherCopyIsRunning() { return sessionLock_.HeldByAnotherCopy(); }
+
+// Raised from a hotkey or a timer, a box must come to the front, not wait unseen behind the
+// program that has the focus. Its event loop keeps the timers ticking.
+void LinuxFormRuntime::ShowMessage(std::u16string_view prompt) {
+  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Lumivo"),
+                  QString::fromUtf16(prompt.data(), static_cast<qsizetype>(prompt.size())),
+                  QMessageBox::Ok);
+  box.setWindowFlag(Qt::WindowStaysOnTopHint);
+  box.exec();
+}
+
+// The process goes at once, from inside whatever event loop (a message box, a menu) the
+// handler that ended it was waiting in: no handler resumes, no Qt object is torn down, and
+// the desktop drops the tray icon and windows of a process that is gone.
+void LinuxFormRuntime::End() { std::_Exit(0); }
+
+// The window style is for Windows' programs; what Linux opens picks its own.
+std::optional<std::uint32_t> LinuxFormRuntime::StartProgram(std::u16string_view commandLine, int) {
+  return RunCommandLine(commandLine);
+}
+
+void LinuxFormRuntime::Run() { QApplication::exec(); }
+
+}  // namespace lumivo

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/form_runtime.h"
+#include "platform/linux/handle_table.h"
+#include "platform/linux/session_lock.h"
+
+namespace lumivo {
+
+// The form run-time on Qt Widgets; one per process, on the GUI thread, after the
+// QApplication.
+class LinuxFormRuntime final : public FormRuntime {
+ public:
+  LinuxFormRuntime();
+
+  std::unique_ptr<FormWindow> CreateForm(const FormLayout& layout, FormEvents& events) override;
+  bool AnotherCopyIsRunning() override;
+  void ShowMessage(std::u16string_view prompt) override;
+  [[noreturn]] void End() override;
+  std::optional<std::uint32_t> StartProgram(std::u16string_view commandLine,
+                                            int windowStyle) override;
+  float TwipsPerPixel() const override { return twipsPerPixel_; }
+
+  const HandleTable& Handles() const { return handles_; }
+
+  // Delivers events; End ends the process from inside.
+  void Run();
+
+ private:
+  HandleTable handles_;
+  SessionLock sessionLock_;
+  float twipsPerPixel_;
+};
+
+}  // namespace lumivo

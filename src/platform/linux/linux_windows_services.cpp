@@ -1,0 +1,80 @@
+#include "platform/linux/linux_windows_services.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+#include "platform/linux/cdrom_door.h"
+#include "platform/linux/code_pages.h"
+#include "platform/linux/door_command.h"
+#include "platform/linux/link_urls.h"
+#include "platform/linux/optical_drives.h"
+#include "platform/linux/session_power.h"
+
+namespace lumivo {
+namespace {
+
+// GetAsyncKeyState's most significant bit: the key is down.
+constexpr std::int16_t kKeyDown = static_cast<std::int16_t>(0x8000);
+
+}  // namespace
+
+LinuxWindowsServices::LinuxWindowsServices(const HandleTable& handles)
+    : handles_(handles), trayIcons_(handles) {}
+
+std::string LinuxWindowsServices::ToAnsi(std::u16string_view text) const {
+  return Utf16ToGbk(text);
+}
+
+bool LinuxWindowsServices::Shell_NotifyIconA(TrayRequest request, const TrayIconRecord& record) {
+  switch (request) {
+    case TrayRequest::Add:
+      return trayIcons_.Add(record);
+    case TrayRequest::Delete:
+      return trayIcons_.Delete(record);
+  }
+  return false;
+}
+
+void LinuxWindowsServices::mciSendStringA(const std::string& command) {
+  const auto move = DoorMoveOf(command);
+  if (!move) return;
+  if (const auto drive = DefaultDoorDrive()) MoveDoor(*drive, *move);
+}
+
+std::uint32_t LinuxWindowsServices::GetDriveTypeA(const std::string& rootPath) {
+  return DriveTypeOf(rootPath, SystemOpticalDrives().size());
+}
+
+// The desktop's handler for the link's scheme, in a window of its own: the owner and the show
+// command have nothing to say to it.
+void LinuxWindowsServices::ShellExecuteA(WindowHandle, const std::string& file, int) {
+  if (const auto url = DesktopUrl(file)) {
+    QDesktopServices::openUrl(QUrl(QString::fromStdString(*url), QUrl::StrictMode));
+  }
+}
+
+// polkit, asked by logind, decides who may restart or power off; there is no privilege to
+// enable beforehand.
+void LinuxWindowsServices::EnableShutdownPrivilege() {}
+
+bool LinuxWindowsServices::ExitWindowsEx(WindowsExit how, std::uint32_t) {
+  return RequestSessionEnd(how);
+}
+
+std::int16_t LinuxWindowsServices::GetAsyncKeyState(std::int32_t virtualKey) {
+  return keyboard_.IsDown(virtualKey) ? kKeyDown : 0;
+}
+
+// Only what the logic asks for: kept on top, placed, sized and shown. Qt hides a window whose
+// flags change, so a visible one is shown again.
+void LinuxWindowsServices::SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y,
+                                        int width, int height, std::uint32_t flags) {
+  QWidget* widget = handles_.Window(window);
+  if (widget == nullptr) return;
+  const bool show = widget->isVisible() || (flags & kShowWindowFlag) != 0;
+  if (insertAfter == kTopmost) widget->setWindowFlag(Qt::WindowStaysOnTopHint);
+  widget->setGeometry(x, y, width, height);
+  if (show) widget->show();
+}
+
+}  // namespace lumivo

@@ -1,0 +1,283 @@
+"""Runs build/linux/lumivo on a private Xvfb with trayer as the tray and drives it like a user.
+
+Each test gets its own display, tray, runtime folder and fake drive: a regular file whose path
+the program takes from LUMIVO_CDROM. strace records the door requests made on it (on a file
+they fail with ENOTTY, but the call is what counts). No session bus, so Qt uses the XEmbed tray;
+a system bus address that leads nowhere, so logind and NetworkManager are absent.
+Environment: LUMIVO_LINUX_EXE, the program under test (default build/linux/lumivo).
+"""
+
+import os
+import re
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+from pathlib import Path
+
+REPO = Path(__file__).resolve().parents[2]
+EXE = Path(os.environ.get("LUMIVO_LINUX_EXE", REPO / "build" / "linux" / "lumivo")).resolve()
+LOG_DIR = REPO / "build" / "linux_e2e" / "logs"
+SCREEN = (800, 600)
+GREEN, RED = (0, 255, 0), (255, 0, 0)
+TRAY_AREA = (600, 0, 800, 40)  # trayer stands at the top right
+EJECT, CLOSE = "CDROMEJECT", "CDROMCLOSETRAY"
+
+
+def wait_for(predicate, timeout, message="condition", interval=0.05):
+    """Polls predicate until it returns something truthy; returns that or fails the test."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError(f"timed out after {timeout} s waiting for {message}")
+        time.sleep(interval)
+
+
+class Screenshot:
+    def __init__(self, data):
+        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
+        if not header:
+            raise AssertionError("not an 8-bit PPM screenshot")
+        self.width, self.height = int(header[1]), int(header[2])
+        self.pixels = data[header.end():]
+
+    def pixel(self, x, y):
+        at = 3 * (y * self.width + x)
+        return tuple(self.pixels[at:at + 3])
+
+    def squares(self, color, area=TRAY_AREA, size=6):
+        """Centres of the size x size squares of exactly that color in the area."""
+        left, top, right, bottom = area
+        found = []
+        for y in range(top, min(bottom, self.height) - size):
+            for x in range(left, min(right, self.width) - size):
+                if all(self.pixel(x + dx, y + dy) == color
+                       for dy in range(size) for dx in range(size)):
+                    if not any(abs(x - fx) < 16 and abs(y - fy) < 16 for fx, fy in found):
+                        found.append((x + size // 2, y + size // 2))
+        return found
+
+
+class Desktop:
+    """An X display with a tray, and the Lumivo processes started on it."""
+
+    def __init__(self, name):
+        self.name = name
+        self.dir = Path(tempfile.mkdtemp(prefix="lumivo-e2e-"))
+        self.runtime_dir = self.dir / "runtime"
+        self.runtime_dir.mkdir(mode=0o700)
+        self.cdrom = self.dir / "cdrom"
+        self.cdrom.write_bytes(b"")
+        self.strace_log = self.dir / "strace.log"
+        self.processes = []
+        self.owners = {}  # window id: the pid that owns it
+        self.xvfb = self._start_xvfb()
+        self.tray = self._spawn(["trayer", "--edge", "top", "--align", "right", "--widthtype",
+                                 "request", "--height", "24", "--transparent", "false"])
+
+    def _start_xvfb(self):
+        read, write = os.pipe()
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0",
+                                 f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten", "tcp"],
+                                pass_fds=(write,), stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as pipe:
+            self.display = ":" + pipe.readline().strip()
+        return xvfb
+
+    def env(self):
+        env = {k: v for k, v in os.environ.items() if not k.startswith(("DBUS_", "XDG_", "QT_"))}
+        env.update(DISPLAY=self.display, XDG_RUNTIME_DIR=str(self.runtime_dir),
+                   DBUS_SYSTEM_BUS_ADDRESS=f"unix:path={self.dir}/no-system-bus",
+                   LUMIVO_CDROM=str(self.cdrom), LC_ALL="C.UTF-8")
+        return env
+
+    def _spawn(self, command):
+        """Starts a process on the display; what it prints goes to the test's log."""
+        LOG_DIR.mkdir(parents=True, exist_ok=True)
+        log = LOG_DIR / f"{self.name}-{Path(command[0]).name}.log"
+        with open(log, "ab") as output:
+            process = subprocess.Popen(command, env=self.env(), stdin=subprocess.DEVNULL,
+                                       stdout=output, stderr=subprocess.STDOUT)
+        self.processes.append(process)
+        return process
+
+    def start_lumivo(self, traced=True):
+        """Starts a copy; with traced, under strace, whose log then holds its door requests.
+        Returns the Popen of the program itself (through strace: its pid and its end)."""
+        if not traced:
+            return self._spawn([str(EXE)])
+        tracer = self._spawn(["strace", "-f", "-qq", "-y", "-e", "trace=ioctl,execve",
+                              "-o", str(self.strace_log), str(EXE)])
+        return Traced(tracer, self.strace_log)
+
+    def stop(self):
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                process.terminate()
+                try:
+                    process.wait(5)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
+        self.xvfb.terminate()
+        self.xvfb.wait()
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+    # ------------------------------------------------------------ what the user sees
+
+    def screenshot(self):
+        data = subprocess.run(["import", "-display", self.display, "-window", "root", "-depth", "8",
+                               "ppm:-"],
+                              check=True, capture_output=True).stdout
+        return Screenshot(data)
+
+    def save_screenshot(self, label, path=None):
+        """Into the log folder, named after the test, unless a path is given."""
+        path = Path(path or LOG_DIR / f"{self.name}-{label}.png")
+        path.parent.mkdir(parents=True, exist_ok=True)
+        subprocess.run(["import", "-display", self.display, "-window", "root", str(path)],
+                       check=False)
+
+    def lamps(self, color):
+        return self.screenshot().squares(color)
+
+    def wait_lamp(self, color, timeout=10):
+        return wait_for(lambda: (self.lamps(color) or [None])[0], timeout, f"the {color} lamp")
+
+    def xdotool(self, *args):
+        return subprocess.run(["xdotool", *map(str, args)], env=self.env(), check=False,
+                              capture_output=True, text=True).stdout
+
+    def click(self, x, y, button=1):
+        self.xdotool("mousemove", x, y, "sleep", 0.1, "click", button)
+
+    def key(self, *names):
+        self.xdotool("key", "--delay", 80, *names)
+
+    def hold(self, name, seconds):
+        """Holds a key down long enough for the 10 ms poller to see it."""
+        self.xdotool("keydown", name, "sleep", seconds, "keyup", name)
+
+    def windows(self, pid):
+        """The visible windows of a process: name, geometry, and whether they are popups
+        (override-redirect: menus and tool tips)."""
+        found = []
+        for window in self.xdotool("search", "--onlyvisible", "--name", "").split():
+            if window not in self.owners:  # a window keeps its process: asked until it tells
+                owner = subprocess.run(["xprop", "-display", self.display, "-id", window,
+                                        "_NET_WM_PID"], capture_output=True, text=True).stdout
+                if "=" in owner:
+                    self.owners[window] = owner.split("=")[-1].strip()
+            if self.owners.get(window) != str(pid):
+                continue
+            info = subprocess.run(["xwininfo", "-display", self.display, "-id", window],
+                                  capture_output=True, text=True).stdout
+            if "Map State: IsViewable" not in info:
+                continue
+            number = lambda label: int(re.search(label + r":\s+(-?\d+)", info)[1])
+            name = re.search(r'Window id: \S+ "(.*)"', info)
+            found.append({"id": int(window), "name": name[1] if name else "",
+                          "popup": "Override Redirect State: yes" in info,
+                          "x": number("Absolute upper-left X"), "y": number("Absolute upper-left Y"),
+                          "width": number("Width"), "height": number("Height")})
+        return found
+
+    def window(self, pid, name=None, popup=None, min_height=0):
+        return next((w for w in self.windows(pid)
+                     if (name is None or w["name"] == name) and
+                     (popup is None or w["popup"] == popup) and w["height"] >= min_height), None)
+
+    def wait_window(self, pid, timeout=10, **what):
+        return wait_for(lambda: self.window(pid, **what), timeout, f"a window {what} of {pid}")
+
+    def menu(self, pid):
+        return self.window(pid, popup=True, min_height=60)
+
+    def tool_tip(self, pid):
+        """A popup line: wider than the tray's 22-pixel icon windows, lower than a menu."""
+        return next((w for w in self.windows(pid)
+                     if w["popup"] and w["height"] < 60 and w["width"] > 60), None)
+
+    def menu_rows(self, menu):
+        """The menu's lines from top to bottom: "item" (text) or "separator" (a plain line)."""
+        shot = self.screenshot()
+        left, right = menu["x"] + 4, menu["x"] + menu["width"] - 4
+        rows = []
+        for y in range(menu["y"] + 2, menu["y"] + menu["height"] - 2):
+            shades = [sum(shot.pixel(x, y)) // 3 for x in range(left, right)]
+            if min(shades) < 100:
+                kind = "item"
+            elif sum(1 for s in shades if s < 220) > 0.6 * len(shades):
+                kind = "separator"
+            else:
+                continue
+            if not rows or rows[-1][0] != kind or y - rows[-1][1] > 3:
+                rows.append([kind, y])
+            rows[-1][1] = y
+        return [kind for kind, _ in rows]
+
+    # ------------------------------------------------------------ what the program does
+
+    def door_requests(self):
+        """The door requests on the fake drive so far, in order."""
+        if not self.strace_log.exists():
+            return []
+        pattern = re.compile(r"ioctl\(\d+<" + re.escape(str(self.cdrom)) + r">, (CDROM\w+)")
+        return pattern.findall(self.strace_log.read_text(errors="replace"))
+
+    def wait_door_requests(self, expected, timeout=5):
+        wait_for(lambda: self.door_requests() == expected, timeout,
+                 f"door requests {expected}, have {self.door_requests()}")
+
+
+class Traced:
+    """The program started under strace: its own pid, and its end as strace reports it."""
+
+    def __init__(self, tracer, log):
+        self.tracer = tracer
+        started = re.compile(r"^(\d+) execve\(\"" + re.escape(str(EXE)) + r"\".* = 0$", re.M)
+        self.pid = int(wait_for(lambda: log.exists() and started.search(log.read_text()), 10,
+                                "the traced program to start")[1])
+
+    def poll(self):
+        return self.tracer.poll()
+
+    def wait(self, timeout):
+        return self.tracer.wait(timeout)
+
+
+class LumivoTestCase(unittest.TestCase):
+    """A fresh desktop for each test, with one copy of Lumivo started and in the tray."""
+
+    def setUp(self):
+        if not EXE.exists():
+            self.fail(f"{EXE} is not built (cmake --build --preset linux)")
+        self.desktop = Desktop(self.id().rsplit(".", 2)[-1])
+        self.addCleanup(self.desktop.stop)
+        self.addCleanup(self.desktop.save_screenshot, "end")
+        self.started = time.monotonic()
+        self.lumivo = self.desktop.start_lumivo()
+
+    def wait_in_tray(self):
+        return self.desktop.wait_lamp(GREEN)
+
+    def open_menu(self):
+        self.desktop.click(*self.wait_in_tray(), button=3)
+        return wait_for(lambda: self.desktop.menu(self.lumivo.pid), 10, "the menu")
+
+    def assert_running(self):
+        self.assertIsNone(self.lumivo.poll(), "Lumivo ended")
+
+    def wait_ended(self, timeout=10):
+        wait_for(lambda: self.lumivo.poll() is not None, timeout, "Lumivo to end")
+        self.assertEqual(self.lumivo.poll(), 0)
+
+    def message_box(self, pid=None, timeout=10):
+        return self.desktop.wait_window(pid or self.lumivo.pid, name="Lumivo", popup=False,
+                                        timeout=timeout)
