@@ -24,14 +24,14 @@ void ToolTips::Create(HWND window) {
 void ToolTips::AddArea(HWND window, UINT id, const RECT& area, std::u16string_view text) {
   if (text.empty()) return;
   if (tips_ == nullptr) Create(window);
-  std::wstring wideText = ToWide(text);
+  std::u16string tipText(text);
   TOOLINFOW tool{};
   tool.cbSize = sizeof tool;
   tool.uFlags = TTF_SUBCLASS;
   tool.hwnd = window;
   tool.uId = id;
   tool.rect = area;
-  tool.lpszText = wideText.data();
+  tool.lpszText = AsWide(tipText);
   ::SendMessageW(tips_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 

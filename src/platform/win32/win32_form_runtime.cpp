@@ -45,7 +45,7 @@ bool Win32FormRuntime::AnotherCopyIsRunning() { return singleInstance_.AnotherIs
 void Win32FormRuntime::ShowMessage(std::u16string_view prompt) {
   // Raised from a hotkey or a timer, a box must come to the front, not wait unseen behind the
   // program that has the focus.
-  ::MessageBoxW(nullptr, ToWide(prompt).c_str(), L"Lumivo", MB_OK | MB_SETFOREGROUND);
+  ::MessageBoxW(nullptr, AsWide(std::u16string(prompt)), L"Lumivo", MB_OK | MB_SETFOREGROUND);
 }
 
 // Like the run-time's End: the process goes at once, from inside whatever nested loop (a

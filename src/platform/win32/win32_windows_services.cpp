@@ -38,12 +38,12 @@ NOTIFYICONDATAA NativeRecord(const TrayIconRecord& record) {
 
 std::string Win32WindowsServices::ToAnsi(std::u16string_view text) const {
   if (text.empty()) return {};
-  const std::wstring wide = ToWide(text);
-  const int wideLength = static_cast<int>(wide.size());
+  const int wideLength = static_cast<int>(text.size());
   const int length =
-      ::WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+      ::WideCharToMultiByte(CP_ACP, 0, WideChars(text), wideLength, nullptr, 0, nullptr, nullptr);
   std::string ansi(static_cast<std::size_t>(length), '\0');
-  ::WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, ansi.data(), length, nullptr, nullptr);
+  ::WideCharToMultiByte(CP_ACP, 0, WideChars(text), wideLength, ansi.data(), length, nullptr,
+                        nullptr);
   return ansi;
 }
 
