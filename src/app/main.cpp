@@ -1,7 +1,5 @@
 #include "platform/win32/windows_api.h"
 
-#include <ole2.h>
-
 #include "platform/win32/win32_form_runtime.h"
 #include "platform/win32/win32_windows_services.h"
 #include "tray/tray_window.h"
@@ -20,25 +18,10 @@ void LoadDllsFromSystemOnly() {
   setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
-// OLE for the whole run: the About picture is decoded by it.
-class OleSession {
- public:
-  OleSession() : initialized_(SUCCEEDED(::OleInitialize(nullptr))) {}
-  ~OleSession() {
-    if (initialized_) ::OleUninitialize();
-  }
-  OleSession(const OleSession&) = delete;
-  OleSession& operator=(const OleSession&) = delete;
-
- private:
-  bool initialized_;
-};
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   LoadDllsFromSystemOnly();
-  const OleSession ole;
   lumivo::Win32WindowsServices services;
   lumivo::Win32FormRuntime runtime;
   lumivo::TrayWindow trayWindow(services, runtime);

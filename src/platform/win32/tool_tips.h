@@ -2,8 +2,10 @@
 
 #include "platform/win32/windows_api.h"
 
+#include <optional>
 #include <string_view>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/unique_handles.h"
 
 namespace lumivo {
@@ -16,6 +18,9 @@ class ToolTips {
  private:
   void Create(HWND window);
 
+  // The common controls come with the first tip rather than with the exe, which needs them
+  // only for the tips; released after the tip window.
+  std::optional<SystemLibrary> commonControls_;
   UniqueWindow tips_;
 };
 

@@ -2,8 +2,6 @@
 
 #include "platform/win32/win32_form_runtime.h"
 
-#include <commctrl.h>
-
 #include <string>
 
 #include "platform/win32/device_contexts.h"
@@ -28,10 +26,7 @@ RuntimeState StartingState() {
 
 }  // namespace
 
-Win32FormRuntime::Win32FormRuntime() : state_(StartingState()), classes_(state_.instance) {
-  const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
-  ::InitCommonControlsEx(&controls);
-}
+Win32FormRuntime::Win32FormRuntime() : state_(StartingState()), classes_(state_.instance) {}
 
 std::unique_ptr<FormWindow> Win32FormRuntime::CreateForm(const FormLayout& layout,
                                                          FormEvents& events) {
