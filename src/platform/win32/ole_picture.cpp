@@ -75,8 +75,8 @@ RenderedPicture Render(std::span<const std::byte> file, const OleFunctions& ole)
 }  // namespace
 
 RenderedPicture RenderOlePicture(std::span<const std::byte> file) {
-  const SystemLibrary ole32(L"ole32.dll");
-  const SystemLibrary oleaut32(L"oleaut32.dll");
+  SystemLibrary ole32(L"ole32.dll");
+  SystemLibrary oleaut32(L"oleaut32.dll");
   const OleFunctions ole{
       ole32.Find<decltype(&::CoInitialize)>("CoInitialize"),
       ole32.Find<decltype(&::CoUninitialize)>("CoUninitialize"),

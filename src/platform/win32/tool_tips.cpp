@@ -14,9 +14,8 @@ namespace lumivo {
 // tooltip owned by the form before the form is made topmost keeps Wine from making the form
 // topmost at all.
 void ToolTips::Create(HWND window) {
-  commonControls_.emplace(L"comctl32.dll");
   const auto initialize =
-      commonControls_->Find<decltype(&::InitCommonControlsEx)>("InitCommonControlsEx");
+      commonControls_.Find<decltype(&::InitCommonControlsEx)>("InitCommonControlsEx");
   const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
   if (initialize == nullptr || !initialize(&controls)) return;
   const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window, GWLP_HINSTANCE));

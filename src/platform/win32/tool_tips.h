@@ -2,7 +2,6 @@
 
 #include "platform/win32/windows_api.h"
 
-#include <optional>
 #include <string_view>
 
 #include "platform/win32/system_library.h"
@@ -20,7 +19,7 @@ class ToolTips {
 
   // The common controls come with the first tip rather than with the exe, which needs them
   // only for the tips; released after the tip window.
-  std::optional<SystemLibrary> commonControls_;
+  SystemLibrary commonControls_{L"comctl32.dll"};
   UniqueWindow tips_;
 };
 

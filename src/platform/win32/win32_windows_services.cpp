@@ -48,12 +48,14 @@ std::string Win32WindowsServices::ToAnsi(std::u16string_view text) const {
 }
 
 bool Win32WindowsServices::Shell_NotifyIconA(TrayRequest request, const TrayIconRecord& record) {
+  const auto notify = shell_.Find<decltype(&::Shell_NotifyIconA)>("Shell_NotifyIconA");
   NOTIFYICONDATAA native = NativeRecord(record);
-  return ::Shell_NotifyIconA(static_cast<DWORD>(request), &native) != FALSE;
+  return notify != nullptr && notify(static_cast<DWORD>(request), &native) != FALSE;
 }
 
 void Win32WindowsServices::mciSendStringA(const std::string& command) {
-  ::mciSendStringA(command.c_str(), nullptr, 0, nullptr);
+  const auto send = multimedia_.Find<decltype(&::mciSendStringA)>("mciSendStringA");
+  if (send != nullptr) send(command.c_str(), nullptr, 0, nullptr);
 }
 
 std::uint32_t Win32WindowsServices::GetDriveTypeA(const std::string& rootPath) {
@@ -62,8 +64,9 @@ std::uint32_t Win32WindowsServices::GetDriveTypeA(const std::string& rootPath) {
 
 void Win32WindowsServices::ShellExecuteA(WindowHandle owner, const std::string& file,
                                          int showCommand) {
-  ::ShellExecuteA(HandleFromValue<HWND>(owner), "open", file.c_str(), nullptr, nullptr,
-                  showCommand);
+  const auto execute = shell_.Find<decltype(&::ShellExecuteA)>("ShellExecuteA");
+  if (execute == nullptr) return;
+  execute(HandleFromValue<HWND>(owner), "open", file.c_str(), nullptr, nullptr, showCommand);
 }
 
 void Win32WindowsServices::EnableShutdownPrivilege() {
