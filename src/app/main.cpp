@@ -1,7 +1,5 @@
 #include "platform/win32/windows_api.h"
 
-#include <ole2.h>
-
 #include "app/close_running_copy.h"
 #include "platform/win32/win32_form_runtime.h"
 #include "platform/win32/win32_windows_services.h"
@@ -21,27 +19,12 @@ void LoadDllsFromSystemOnly() {
   setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
-// OLE for the whole run: the About picture is decoded by it.
-class OleSession {
- public:
-  OleSession() : initialized_(SUCCEEDED(::OleInitialize(nullptr))) {}
-  ~OleSession() {
-    if (initialized_) ::OleUninitialize();
-  }
-  OleSession(const OleSession&) = delete;
-  OleSession& operator=(const OleSession&) = delete;
-
- private:
-  bool initialized_;
-};
-
 }  // namespace
 
 // "Lumivo.exe /close" ends a running copy and waits for it, for the uninstaller.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   LoadDllsFromSystemOnly();
   if (::lstrcmpiW(commandLine, L"/close") == 0) return lumivo::CloseRunningCopy() ? 0 : 1;
-  const OleSession ole;
   lumivo::Win32WindowsServices services;
   lumivo::Win32FormRuntime runtime;
   lumivo::TrayWindow trayWindow(services, runtime);

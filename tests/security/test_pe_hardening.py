@@ -96,9 +96,15 @@ class HardeningTest(unittest.TestCase):
         for preset, exe in self.each_build():
             dlls = exe.imported_dlls()
             print(f"\n{preset} imports: {', '.join(dlls)}")
-            self.assertIn("shell32.dll", dlls)
-            self.assertIn("winmm.dll", dlls)
+            self.assertIn("kernel32.dll", dlls)
+            self.assertIn("user32.dll", dlls)
             self.assertLessEqual(set(dlls), SYSTEM_DLLS, "a DLL that Windows does not ship")
+
+    def test_the_door_and_the_lamp_use_windows_own_dlls_by_name(self):
+        # Loaded by name, from the system folder, with the first door command and tray request.
+        for preset, exe in self.each_build():
+            for dll in ("winmm.dll", "shell32.dll"):
+                self.assertIn(dll.encode("utf-16-le") + b"\0\0", exe.data, f"{dll} is not named")
 
 
 if __name__ == "__main__":

@@ -59,6 +59,44 @@ TEST_F(TrayEventsTest, TheCodeIsDecodedRightAtEveryScreenSetting) {
   }
 }
 
+// tests/windows_units/tray_decoding_check.cpp asserts the same of the Windows build, whose C
+// library is msvcrt.dll's.
+TEST_F(TrayEventsTest, EveryMessageTheShellCanSendReadsAsItselfAtEveryScreenSetting) {
+  std::vector<std::int16_t> codes{123};  // the context-menu message
+  for (std::int16_t code = 512; code <= 526; ++code) codes.push_back(code);    // mouse messages
+  for (std::int16_t code = 1024; code <= 1031; ++code) codes.push_back(code);  // the shell's own
+  for (int dpi = 72; dpi <= 480; ++dpi) {
+    SCOPED_TRACE(dpi);
+    sim.SetTwipsPerPixel(1440.0f / static_cast<float>(dpi));
+    for (const std::int16_t code : codes) {
+      SCOPED_TRACE(code);
+      SendToClosedLamp(code);
+      ASSERT_EQ(sim::ToUtf8(program.LastTrayMessage()), std::to_string(code));
+      if (code == 513) {
+        ASSERT_THAT(TakeCalls(), ElementsAre(kRemoveClosed, InstallOpen(), kDoorOpen));
+      } else if (code == 518) {
+        ASSERT_THAT(TakeCalls(), ElementsAre("PopupMenu Form1"));
+        SendToClosedLamp(513);
+        TakeCalls();
+      } else {
+        ASSERT_THAT(TakeCalls(), IsEmpty());
+        SendToClosedLamp(513);
+        TakeCalls();
+      }
+      SendToOpenLamp(code);
+      ASSERT_EQ(sim::ToUtf8(program.LastTrayMessage()), std::to_string(code));
+      if (code == 517) {
+        ASSERT_THAT(TakeCalls(), ElementsAre(kRemoveOpen, InstallClosed(), kDoorClosed));
+      } else {
+        ASSERT_THAT(TakeCalls(), IsEmpty());
+        SendToOpenLamp(517);
+        TakeCalls();
+      }
+      ASSERT_EQ(ShownLamp(), LampState::ClosedDoor);
+    }
+  }
+}
+
 TEST_F(TrayEventsTest, AFractionalQuotientMatchesNothing) {
   // X arrives in twips; a position that is not a whole pixel cannot be a notification code.
   sim.SendMouseMoveInTwips(ClosedLampHost(), 513.5f * 15.0f);

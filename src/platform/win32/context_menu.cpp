@@ -16,7 +16,7 @@ ContextMenu::ContextMenu(std::span<const MenuItemLayout> items) {
       ::AppendMenuW(menu_.get(), MF_SEPARATOR, 0, nullptr);
     } else {
       ::AppendMenuW(menu_.get(), MF_STRING, static_cast<UINT_PTR>(item.id),
-                    ToWide(item.caption).c_str());
+                    AsWide(std::u16string(item.caption)));
     }
   }
 }

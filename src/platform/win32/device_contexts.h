@@ -18,6 +18,26 @@ class ScreenDC {
   HDC dc_;
 };
 
+// A memory device context compatible with another, with a bitmap selected into it for drawing
+// into it or copying from it.
+class BitmapDC {
+ public:
+  BitmapDC(HDC compatible, HBITMAP bitmap)
+      : dc_(::CreateCompatibleDC(compatible)), previous_(::SelectObject(dc_, bitmap)) {}
+  ~BitmapDC() {
+    ::SelectObject(dc_, previous_);
+    ::DeleteDC(dc_);
+  }
+  BitmapDC(const BitmapDC&) = delete;
+  BitmapDC& operator=(const BitmapDC&) = delete;
+
+  HDC Get() const { return dc_; }
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
 // BeginPaint and EndPaint around the drawing of one WM_PAINT.
 class PaintScope {
  public:

@@ -2,10 +2,8 @@
 
 #include "platform/win32/windows_api.h"
 
-#include <ocidl.h>
-
 #include "platform/form_layout.h"
-#include "platform/win32/com_ptr.h"
+#include "platform/win32/ole_picture.h"
 #include "platform/win32/unique_handles.h"
 
 namespace lumivo {
@@ -24,8 +22,7 @@ class PictureImage {
 
  private:
   UniqueIcon icon_;
-  ComPtr<IPicture> image_;
-  SIZE himetricSize_{};
+  RenderedPicture image_;
   SIZE size_{};
 };
 

@@ -2,10 +2,8 @@
 
 #include "platform/win32/resource_pictures.h"
 
-#include <ole2.h>
-#include <olectl.h>
-
-#include <cstring>
+#include <cstddef>
+#include <span>
 
 #include "resources/resource_ids.h"
 
@@ -25,21 +23,14 @@ int IconResource(Picture picture) {
   }
 }
 
-ComPtr<IStream> StreamOfResource(HINSTANCE instance, int id) {
-  ComPtr<IStream> stream;
+// The bytes of an RCDATA resource, which live as long as the module.
+std::span<const std::byte> ResourceBytes(HINSTANCE instance, int id) {
   HRSRC found = ::FindResourceW(instance, MAKEINTRESOURCEW(id), RT_RCDATA);
-  if (found == nullptr) return stream;
-  const DWORD size = ::SizeofResource(instance, found);
-  const void* bytes = ::LockResource(::LoadResource(instance, found));
-  UniqueGlobal copy(::GlobalAlloc(GMEM_MOVEABLE, size));
-  if (bytes == nullptr || !copy) return stream;
-  void* target = ::GlobalLock(copy.get());
-  if (target == nullptr) return stream;
-  std::memcpy(target, bytes, size);
-  ::GlobalUnlock(copy.get());
-  // The stream frees the memory from here on.
-  if (SUCCEEDED(::CreateStreamOnHGlobal(copy.get(), TRUE, stream.Receive()))) copy.release();
-  return stream;
+  if (found == nullptr) return {};
+  const auto* bytes =
+      static_cast<const std::byte*>(::LockResource(::LoadResource(instance, found)));
+  if (bytes == nullptr) return {};
+  return {bytes, ::SizeofResource(instance, found)};
 }
 
 }  // namespace
@@ -58,13 +49,11 @@ HCURSOR LoadCursorPicture(HINSTANCE instance, Picture picture) {
   return ::LoadCursorW(nullptr, IDC_ARROW);
 }
 
-ComPtr<IPicture> LoadImagePicture(HINSTANCE instance, Picture picture) {
-  ComPtr<IPicture> image;
-  if (picture != Picture::AboutPicture) return image;
-  ComPtr<IStream> stream = StreamOfResource(instance, IDR_ABOUT_PICTURE);
-  if (!stream) return image;
-  ::OleLoadPicture(stream.Get(), 0, FALSE, IID_IPicture, image.ReceiveVoid());
-  return image;
+RenderedPicture LoadImagePicture(HINSTANCE instance, Picture picture) {
+  if (picture != Picture::AboutPicture) return {};
+  const std::span<const std::byte> file = ResourceBytes(instance, IDR_ABOUT_PICTURE);
+  if (file.empty()) return {};
+  return RenderOlePicture(file);
 }
 
 }  // namespace lumivo

@@ -2,10 +2,8 @@
 
 #include "platform/win32/windows_api.h"
 
-#include <ocidl.h>
-
 #include "platform/form_layout.h"
-#include "platform/win32/com_ptr.h"
+#include "platform/win32/ole_picture.h"
 #include "platform/win32/unique_handles.h"
 
 namespace lumivo {
@@ -15,7 +13,7 @@ namespace lumivo {
 UniqueIcon LoadIconPicture(HINSTANCE instance, Picture picture, int size);
 // Shared cursors: Windows keeps them for the life of the process.
 HCURSOR LoadCursorPicture(HINSTANCE instance, Picture picture);
-// Decoded by the system's OLE picture support.
-ComPtr<IPicture> LoadImagePicture(HINSTANCE instance, Picture picture);
+// Decoded by the system's OLE picture support into a bitmap.
+RenderedPicture LoadImagePicture(HINSTANCE instance, Picture picture);
 
 }  // namespace lumivo

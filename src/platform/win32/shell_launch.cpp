@@ -17,12 +17,12 @@ namespace {
 // (or, for GetModuleFileNameW, the buffer size).
 template <class Fill>
 std::u16string ReadText(Fill fill) {
-  std::wstring text(MAX_PATH, L'\0');
+  std::u16string text(MAX_PATH, u'\0');
   for (;;) {
-    const DWORD length = fill(text.data(), static_cast<DWORD>(text.size()));
+    const DWORD length = fill(AsWide(text), static_cast<DWORD>(text.size()));
     if (length < text.size()) {
       text.resize(length);
-      return FromWide(text);
+      return text;
     }
     text.resize(std::max<std::size_t>(length, text.size() * 2));
   }
@@ -35,7 +35,7 @@ std::u16string FolderOf(std::u16string path) {
 }
 
 bool IsFile(const std::u16string& path) {
-  const DWORD attributes = ::GetFileAttributesW(ToWide(path).c_str());
+  const DWORD attributes = ::GetFileAttributesW(AsWide(path));
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
@@ -64,14 +64,14 @@ std::optional<std::u16string> FindProgram(std::u16string_view commandLine) {
 std::optional<std::uint32_t> LaunchProgram(std::u16string_view commandLine, int windowStyle) {
   const std::optional<std::u16string> program = FindProgram(commandLine);
   if (!program) return std::nullopt;
-  std::wstring mutableCommandLine = ToWide(commandLine);
+  std::u16string mutableCommandLine(commandLine);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(windowStyle);
   PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(ToWide(*program).c_str(), mutableCommandLine.data(), nullptr, nullptr,
-                        FALSE, 0, nullptr, nullptr, &startup, &process)) {
+  if (!::CreateProcessW(AsWide(*program), AsWide(mutableCommandLine), nullptr, nullptr, FALSE, 0,
+                        nullptr, nullptr, &startup, &process)) {
     return std::nullopt;
   }
   const UniqueKernelHandle processHandle(process.hProcess);

@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/unique_handles.h"
 
 namespace lumivo {
@@ -16,6 +17,9 @@ class ToolTips {
  private:
   void Create(HWND window);
 
+  // The common controls come with the first tip rather than with the exe, which needs them
+  // only for the tips; released after the tip window.
+  SystemLibrary commonControls_{L"comctl32.dll"};
   UniqueWindow tips_;
 };
 

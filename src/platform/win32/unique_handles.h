@@ -18,9 +18,11 @@ template <class Handle, auto Free>
 using UniqueHandle = std::unique_ptr<std::remove_pointer_t<Handle>, HandleFree<Handle, Free>>;
 
 using UniqueIcon = UniqueHandle<HICON, &::DestroyIcon>;
+using UniqueBitmap = UniqueHandle<HBITMAP, &::DeleteObject>;
 using UniqueMenu = UniqueHandle<HMENU, &::DestroyMenu>;
 using UniqueWindow = UniqueHandle<HWND, &::DestroyWindow>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, &::CloseHandle>;
 using UniqueGlobal = UniqueHandle<HGLOBAL, &::GlobalFree>;
+using UniqueLibrary = UniqueHandle<HMODULE, &::FreeLibrary>;
 
 }  // namespace lumivo

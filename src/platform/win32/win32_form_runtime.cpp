@@ -2,8 +2,6 @@
 
 #include "platform/win32/win32_form_runtime.h"
 
-#include <commctrl.h>
-
 #include <string>
 
 #include "platform/win32/device_contexts.h"
@@ -28,10 +26,7 @@ RuntimeState StartingState() {
 
 }  // namespace
 
-Win32FormRuntime::Win32FormRuntime() : state_(StartingState()), classes_(state_.instance) {
-  const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
-  ::InitCommonControlsEx(&controls);
-}
+Win32FormRuntime::Win32FormRuntime() : state_(StartingState()), classes_(state_.instance) {}
 
 std::unique_ptr<FormWindow> Win32FormRuntime::CreateForm(const FormLayout& layout,
                                                          FormEvents& events) {
@@ -45,7 +40,7 @@ bool Win32FormRuntime::AnotherCopyIsRunning() { return singleInstance_.AnotherIs
 void Win32FormRuntime::ShowMessage(std::u16string_view prompt) {
   // Raised from a hotkey or a timer, a box must come to the front, not wait unseen behind the
   // program that has the focus.
-  ::MessageBoxW(nullptr, ToWide(prompt).c_str(), L"Lumivo", MB_OK | MB_SETFOREGROUND);
+  ::MessageBoxW(nullptr, AsWide(std::u16string(prompt)), L"Lumivo", MB_OK | MB_SETFOREGROUND);
 }
 
 // Like the run-time's End: the process goes at once, from inside whatever nested loop (a

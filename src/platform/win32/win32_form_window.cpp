@@ -23,7 +23,7 @@ Win32FormWindow::Win32FormWindow(const FormLayout& layout, FormEvents& events,
                                                     : state.twipsPerPixel),
       menu_(layout.menu) {
   const FormFrame frame = FrameOf(layout, twipsPerPixel_);
-  ::CreateWindowExW(0, kFormClassName, ToWide(layout.caption).c_str(), frame.style, frame.x,
+  ::CreateWindowExW(0, kFormClassName, AsWide(std::u16string(layout.caption)), frame.style, frame.x,
                     frame.y, frame.width, frame.height, nullptr, nullptr, state.instance, this);
   if (window_ == nullptr) return;
   AllowTaskbarCreated();
@@ -84,10 +84,11 @@ bool Win32FormWindow::CreateButton(const ControlLayout& control) {
   const DWORD style =
       WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | (control.enabled ? 0 : WS_DISABLED);
   HWND button = ::CreateWindowExW(
-      0, L"BUTTON", ToWide(control.caption).c_str(), style, TwipsToPixels(control.left, twips),
-      TwipsToPixels(control.top, twips), TwipsToPixels(control.width, twips),
-      TwipsToPixels(control.height, twips), ContainerWindow(control.container),
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), state_.instance, nullptr);
+      0, L"BUTTON", AsWide(std::u16string(control.caption)), style,
+      TwipsToPixels(control.left, twips), TwipsToPixels(control.top, twips),
+      TwipsToPixels(control.width, twips), TwipsToPixels(control.height, twips),
+      ContainerWindow(control.container), reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
+      state_.instance, nullptr);
   ::SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)),
                  FALSE);
   controlWindows_[control.id] = button;

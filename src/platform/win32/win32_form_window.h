@@ -69,8 +69,9 @@ class Win32FormWindow final : public FormWindow {
   std::vector<std::unique_ptr<PictureBox>> pictureBoxes_;
   std::map<int, HWND> controlWindows_;
   std::set<int> runningTimers_;
-  // Lets PopupMenu notice that a handler run inside the menu destroyed this window.
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  // Lets PopupMenu notice that a handler run inside the menu destroyed this window. Not
+  // make_shared: without RTTI its control block needs the library's type checks.
+  std::shared_ptr<bool> alive_{new bool(true)};
   HWND window_ = nullptr;
   bool complete_ = false;
 };

@@ -38,22 +38,24 @@ NOTIFYICONDATAA NativeRecord(const TrayIconRecord& record) {
 
 std::string Win32WindowsServices::ToAnsi(std::u16string_view text) const {
   if (text.empty()) return {};
-  const std::wstring wide = ToWide(text);
-  const int wideLength = static_cast<int>(wide.size());
+  const int wideLength = static_cast<int>(text.size());
   const int length =
-      ::WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+      ::WideCharToMultiByte(CP_ACP, 0, WideChars(text), wideLength, nullptr, 0, nullptr, nullptr);
   std::string ansi(static_cast<std::size_t>(length), '\0');
-  ::WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, ansi.data(), length, nullptr, nullptr);
+  ::WideCharToMultiByte(CP_ACP, 0, WideChars(text), wideLength, ansi.data(), length, nullptr,
+                        nullptr);
   return ansi;
 }
 
 bool Win32WindowsServices::Shell_NotifyIconA(TrayRequest request, const TrayIconRecord& record) {
+  const auto notify = shell_.Find<decltype(&::Shell_NotifyIconA)>("Shell_NotifyIconA");
   NOTIFYICONDATAA native = NativeRecord(record);
-  return ::Shell_NotifyIconA(static_cast<DWORD>(request), &native) != FALSE;
+  return notify != nullptr && notify(static_cast<DWORD>(request), &native) != FALSE;
 }
 
 void Win32WindowsServices::mciSendStringA(const std::string& command) {
-  ::mciSendStringA(command.c_str(), nullptr, 0, nullptr);
+  const auto send = multimedia_.Find<decltype(&::mciSendStringA)>("mciSendStringA");
+  if (send != nullptr) send(command.c_str(), nullptr, 0, nullptr);
 }
 
 std::uint32_t Win32WindowsServices::GetDriveTypeA(const std::string& rootPath) {
@@ -62,8 +64,9 @@ std::uint32_t Win32WindowsServices::GetDriveTypeA(const std::string& rootPath) {
 
 void Win32WindowsServices::ShellExecuteA(WindowHandle owner, const std::string& file,
                                          int showCommand) {
-  ::ShellExecuteA(HandleFromValue<HWND>(owner), "open", file.c_str(), nullptr, nullptr,
-                  showCommand);
+  const auto execute = shell_.Find<decltype(&::ShellExecuteA)>("ShellExecuteA");
+  if (execute == nullptr) return;
+  execute(HandleFromValue<HWND>(owner), "open", file.c_str(), nullptr, nullptr, showCommand);
 }
 
 void Win32WindowsServices::EnableShutdownPrivilege() {

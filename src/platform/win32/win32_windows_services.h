@@ -2,6 +2,7 @@
 
 #include "platform/win32/windows_api.h"
 
+#include "platform/win32/system_library.h"
 #include "platform/windows_services.h"
 
 namespace lumivo {
@@ -19,6 +20,12 @@ class Win32WindowsServices final : public WindowsServices {
   std::int16_t GetAsyncKeyState(std::int32_t virtualKey) override;
   void SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int width,
                     int height, std::uint32_t flags) override;
+
+ private:
+  // Loaded with the first door command and the first tray request, both after the splash
+  // timer is running, rather than before the program starts.
+  SystemLibrary multimedia_{L"winmm.dll"};
+  SystemLibrary shell_{L"shell32.dll"};
 };
 
 }  // namespace lumivo
