@@ -58,13 +58,25 @@ class PortableExecutable:
         return self.data[at:self.data.index(b"\0", at)].decode("latin-1")
 
     def imported_dlls(self):
-        dlls = []
+        return list(self.imports())
+
+    def imports(self):
+        """{dll: [function, ...]} of the import table, names lowercased for the DLLs; a
+        function imported by ordinal shows as "#N"."""
+        found = {}
         at = self.offset(self.import_rva)
+        entry_size, ordinal_flag = (8, 1 << 63) if self.is64 else (4, 1 << 31)
         while True:
-            name_rva = struct.unpack_from("<I", self.data, at + 12)[0]
+            lookup_rva, _, _, name_rva = struct.unpack_from("<IIII", self.data, at)
             if name_rva == 0:
-                return dlls
-            dlls.append(self.c_string(name_rva).lower())
+                return found
+            functions = found.setdefault(self.c_string(name_rva).lower(), [])
+            entry = self.offset(lookup_rva)
+            while value := int.from_bytes(self.data[entry:entry + entry_size], "little"):
+                by_ordinal = value & ordinal_flag
+                functions.append(f"#{value & 0xFFFF}" if by_ordinal else
+                                 self.c_string((value & 0x7FFFFFFF) + 2))
+                entry += entry_size
             at += 20
 
 
