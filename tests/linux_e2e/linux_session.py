@@ -127,6 +127,8 @@ class Desktop:
                     process.wait()
         self.xvfb.terminate()
         self.xvfb.wait()
+        if self.strace_log.exists():  # beside the test's other logs, for a look afterwards
+            shutil.copy(self.strace_log, LOG_DIR / f"{self.name}-door.strace")
         shutil.rmtree(self.dir, ignore_errors=True)
 
     # ------------------------------------------------------------ what the user sees
@@ -241,7 +243,8 @@ class Traced:
 
     def __init__(self, tracer, log):
         self.tracer = tracer
-        started = re.compile(r"^(\d+) execve\(\"" + re.escape(str(EXE)) + r"\".* = 0$", re.M)
+        # strace pads the pid to five columns: "1073  execve(...)", "12345 execve(...)".
+        started = re.compile(r"^(\d+) +execve\(\"" + re.escape(str(EXE)) + r"\".* = 0$", re.M)
         self.pid = int(wait_for(lambda: log.exists() and started.search(log.read_text()), 10,
                                 "the traced program to start")[1])
 
