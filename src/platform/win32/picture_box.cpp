@@ -63,7 +63,7 @@ RECT PictureBox::PixelRect(const ControlLayout& control) const {
 void PictureBox::AddLabel(const ControlLayout& label) {
   const RECT bounds = PixelRect(label);
   labels_.Add({label.id, bounds, LoadCursorPicture(state_.instance, label.mouseIcon)});
-  toolTips_.AddArea(window_, static_cast<UINT>(label.id), bounds, label.toolTip);
+  toolTips_.AddArea(static_cast<UINT>(label.id), bounds, label.toolTip);
 }
 
 LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -74,6 +74,7 @@ LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (LOWORD(lParam) == HTCLIENT) return OnSetCursor();
       break;
     case WM_MOUSEMOVE:
+      toolTips_.OnMouseMessage(window_, message, wParam, lParam);
       return OnMouseMove(lParam);
     case WM_LBUTTONDOWN:
       return OnLeftButtonDown(lParam);
