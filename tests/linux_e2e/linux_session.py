@@ -11,30 +11,22 @@ import os
 import re
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
 from pathlib import Path
 
 REPO = Path(__file__).resolve().parents[2]
+# The Wine suite's polling helper serves this one as well.
+sys.path.append(str(REPO / "tests" / "e2e"))
+from waiting import wait_for  # noqa: E402
 EXE = Path(os.environ.get("LUMIVO_LINUX_EXE", REPO / "build" / "linux" / "lumivo")).resolve()
 LOG_DIR = REPO / "build" / "linux_e2e" / "logs"
 SCREEN = (800, 600)
 GREEN, RED = (0, 255, 0), (255, 0, 0)
 TRAY_AREA = (600, 0, 800, 40)  # trayer stands at the top right
 EJECT, CLOSE = "CDROMEJECT", "CDROMCLOSETRAY"
-
-
-def wait_for(predicate, timeout, message="condition", interval=0.05):
-    """Polls predicate until it returns something truthy; returns that or fails the test."""
-    deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            raise AssertionError(f"timed out after {timeout} s waiting for {message}")
-        time.sleep(interval)
 
 
 class Screenshot:
