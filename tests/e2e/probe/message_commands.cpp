@@ -61,8 +61,8 @@ int BroadcastMessage(int, wchar_t** args) {
 int PostMessages(int count, wchar_t** args) {
   long times = count > 4 ? _wtol(args[4]) : 1;
   for (long i = 0; i < times; ++i) {
-    if (!PostMessageW(HandleArg(args[0]), static_cast<UINT>(NumberArg(args[1])),
-                      NumberArg(args[2]), static_cast<LPARAM>(NumberArg(args[3])))) {
+    if (!PostMessageW(HandleArg(args[0]), static_cast<UINT>(NumberArg(args[1])), NumberArg(args[2]),
+                      static_cast<LPARAM>(NumberArg(args[3])))) {
       return 1;
     }
   }
@@ -108,8 +108,8 @@ int RunMessageBatch(int, wchar_t** args) {
   std::fclose(file);
   char summary[128];
   std::snprintf(summary, sizeof summary,
-                "{\"posted\": %ld, \"sent\": %ld, \"refused\": %ld, \"failed\": %ld}",
-                tally.posted, tally.sent, tally.refused, tally.failed);
+                "{\"posted\": %ld, \"sent\": %ld, \"refused\": %ld, \"failed\": %ld}", tally.posted,
+                tally.sent, tally.refused, tally.failed);
   Print(summary);
   return tally.failed ? 1 : 0;
 }

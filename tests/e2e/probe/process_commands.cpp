@@ -39,16 +39,14 @@ long GdiTableCount(HANDLE process) {
   char* peb = static_cast<char*>(basic[1]);
   char* table = nullptr;
   constexpr SIZE_T kGdiTableOffset = 0xF8;  // PEB.GdiSharedHandleTable, 64-bit layout
-  if (!ReadProcessMemory(process, peb + kGdiTableOffset, &table, sizeof table, nullptr) ||
-      !table) {
+  if (!ReadProcessMemory(process, peb + kGdiTableOffset, &table, sizeof table, nullptr) || !table) {
     return -1;
   }
   constexpr SIZE_T kEntry = 24, kEntries = 0x10000, kChunk = 4096;  // type byte at offset 14
   std::vector<unsigned char> chunk(kChunk * kEntry);
   long used = 0;
   for (SIZE_T first = 0; first < kEntries; first += kChunk) {
-    if (!ReadProcessMemory(process, table + first * kEntry, chunk.data(), chunk.size(),
-                           nullptr)) {
+    if (!ReadProcessMemory(process, table + first * kEntry, chunk.data(), chunk.size(), nullptr)) {
       break;
     }
     for (SIZE_T i = 0; i < kChunk; ++i) used += chunk[i * kEntry + 14] != 0;
@@ -64,8 +62,8 @@ long SystemHandleCount(DWORD pid) {
   constexpr LONG kBufferTooSmall = static_cast<LONG>(0xC0000004);
   constexpr int kSystemHandleInformation = 16;
   LONG status;
-  while ((status = query(kSystemHandleInformation, list.data(),
-                         static_cast<ULONG>(list.size()), nullptr)) == kBufferTooSmall) {
+  while ((status = query(kSystemHandleInformation, list.data(), static_cast<ULONG>(list.size()),
+                         nullptr)) == kBufferTooSmall) {
     list.resize(list.size() * 2);
   }
   if (status != 0) return -1;
@@ -81,10 +79,10 @@ long SystemHandleCount(DWORD pid) {
 
 int ListLumivoProcesses(int, wchar_t**) {
   return ForEachProcess([](const PROCESSENTRY32W& entry) {
-           if (_wcsicmp(entry.szExeFile, L"Lumivo.exe") == 0) {
-             Print(std::to_string(entry.th32ProcessID));
-           }
-         })
+    if (_wcsicmp(entry.szExeFile, L"Lumivo.exe") == 0) {
+      Print(std::to_string(entry.th32ProcessID));
+    }
+  })
              ? 0
              : 1;
 }
@@ -109,8 +107,8 @@ int CountObjects(int, wchar_t** args) {
                               : SystemHandleCount(pid);
   CloseHandle(process);
   char counts[120];
-  std::snprintf(counts, sizeof counts, "{\"user\": %lld, \"gdi\": %lld, \"handles\": %lld}",
-                user, gdi, handleCount);
+  std::snprintf(counts, sizeof counts, "{\"user\": %lld, \"gdi\": %lld, \"handles\": %lld}", user,
+                gdi, handleCount);
   Print(counts);
   return 0;
 }
@@ -133,8 +131,7 @@ int ReportMemory(int count, wchar_t** args) {
         std::snprintf(figures, sizeof figures,
                       ", \"pid\": %lu, \"working_set\": %llu, \"private\": %llu, "
                       "\"peak_working_set\": %llu}",
-                      entry.th32ProcessID,
-                      static_cast<unsigned long long>(counters.WorkingSetSize),
+                      entry.th32ProcessID, static_cast<unsigned long long>(counters.WorkingSetSize),
                       static_cast<unsigned long long>(counters.PrivateUsage),
                       static_cast<unsigned long long>(counters.PeakWorkingSetSize));
         Print("{\"exe\": " + Json(Utf8(entry.szExeFile)) + figures);

@@ -55,8 +55,8 @@ std::string Describe(HWND window) {
   for (HWND child : ChildrenOf(window)) {
     children += (children.empty() ? "" : ", ") + std::string("{\"class\": ") +
                 Json(ClassOf(child)) + ", \"text\": " + Json(Text(child)) +
-                ", \"rect\": " + RectJson(child) + ", \"visible\": " +
-                Bool(IsWindowVisible(child)) + "}";
+                ", \"rect\": " + RectJson(child) +
+                ", \"visible\": " + Bool(IsWindowVisible(child)) + "}";
   }
   char head[200];
   std::snprintf(head, sizeof head,
