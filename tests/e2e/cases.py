@@ -74,6 +74,12 @@ class LumivoTestCase(unittest.TestCase):
     def wait_gone(self, hwnd, timeout=5):
         wait_for(lambda: self.window(hwnd) is None, timeout, f"window {hwnd} to be destroyed")
 
+    def wait_about_closed(self, about):
+        """The About window goes, and Lumivo stays: closing it ends nothing."""
+        self.wait_gone(about["hwnd"])
+        time.sleep(0.5)  # a crash on the way out comes just after the window has gone
+        self.assertEqual(len(self.session.probe.lumivo_pids()), 1, "Lumivo ended with the window")
+
     def wait_no_lamp(self, timeout=10):
         wait_for(lambda: not self.session.lamps(), timeout, "the lamp to leave the tray")
 

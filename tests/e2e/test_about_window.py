@@ -26,7 +26,7 @@ class AboutWindowTest(LumivoTestCase):
     def test_splash_panel_click_destroys_the_window(self):
         about = self.session.splash_window()
         self.click_in(about, ABOUT_PANEL)
-        self.wait_gone(about["hwnd"])
+        self.wait_about_closed(about)
         self.assertEqual(self.session.trace.calls("ShellExecuteA"), [])
 
     def test_splash_web_line_click_opens_the_home_page(self):
@@ -73,5 +73,5 @@ class AboutWindowTest(LumivoTestCase):
         about = self.show_about_from_menu()
         self.assert_stays_visible(about["hwnd"], 1.5)  # no splash timer this time
         self.click_in(about, ABOUT_PANEL)
-        self.wait_gone(about["hwnd"])
+        self.wait_about_closed(about)
         self.assertEqual(self.session.trace.calls("ShellExecuteA"), [])

@@ -50,5 +50,5 @@ class HighDpiTest(LampTestCase):
         point, tip = ABOUT_PANEL
         self.assertEqual(self.tip_at(about, point), tip)
         s.click(left + point[0], top + point[1])
-        self.wait_gone(about["hwnd"])
+        self.wait_about_closed(about)
         self.assertEqual(len(s.trace.calls("ShellExecuteA")), 2)

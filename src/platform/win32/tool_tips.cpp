@@ -4,9 +4,21 @@
 
 #include <commctrl.h>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/wide_text.h"
 
 namespace lumivo {
+namespace {
+
+// Loaded with the first tips and kept for the rest of the run: a tip window subclasses the
+// window it serves, so comctl32's code is on the stack while that window handles a message,
+// even the click that closes it.
+SystemLibrary& CommonControls() {
+  static SystemLibrary library{L"comctl32.dll"};
+  return library;
+}
+
+}  // namespace
 
 void ToolTips::AddArea(UINT id, const RECT& area, std::u16string_view text) {
   if (!text.empty()) areas_.push_back({id, area, std::u16string(text)});
@@ -17,7 +29,7 @@ void ToolTips::AddArea(UINT id, const RECT& area, std::u16string_view text) {
 // topmost at all.
 bool ToolTips::Create(HWND window) {
   const auto initialize =
-      commonControls_.Find<decltype(&::InitCommonControlsEx)>("InitCommonControlsEx");
+      CommonControls().Find<decltype(&::InitCommonControlsEx)>("InitCommonControlsEx");
   const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
   if (initialize == nullptr || !initialize(&controls)) return false;
   const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window, GWLP_HINSTANCE));

@@ -6,7 +6,6 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/win32/system_library.h"
 #include "platform/win32/unique_handles.h"
 
 namespace lumivo {
@@ -29,8 +28,6 @@ class ToolTips {
   bool Create(HWND window);
 
   std::vector<Area> areas_;
-  // Released after the tip window.
-  SystemLibrary commonControls_{L"comctl32.dll"};
   UniqueWindow tips_;
 };
 
