@@ -4,18 +4,20 @@
 
 #include <commctrl.h>
 
-#include "platform/win32/system_library.h"
 #include "platform/win32/wide_text.h"
 
 namespace lumivo {
 namespace {
 
-// Loaded with the first tips and kept for the rest of the run: a tip window subclasses the
-// window it serves, so comctl32's code is on the stack while that window handles a message,
-// even the click that closes it.
-SystemLibrary& CommonControls() {
-  static SystemLibrary library{L"comctl32.dll"};
-  return library;
+// Loaded with the first tips and never freed: a tip window subclasses the window it serves, so
+// comctl32's code is on the stack while that window handles a message, even the click that
+// closes it and its tips.
+decltype(&::InitCommonControlsEx) FindInitCommonControlsEx() {
+  HMODULE library = ::GetModuleHandleW(L"comctl32.dll");
+  if (library == nullptr) library = ::LoadLibraryW(L"comctl32.dll");
+  if (library == nullptr) return nullptr;
+  return reinterpret_cast<decltype(&::InitCommonControlsEx)>(
+      reinterpret_cast<void (*)()>(::GetProcAddress(library, "InitCommonControlsEx")));
 }
 
 }  // namespace
@@ -28,8 +30,7 @@ void ToolTips::AddArea(UINT id, const RECT& area, std::u16string_view text) {
 // tooltip owned by the form before the form is made topmost keeps Wine from making the form
 // topmost at all.
 bool ToolTips::Create(HWND window) {
-  const auto initialize =
-      CommonControls().Find<decltype(&::InitCommonControlsEx)>("InitCommonControlsEx");
+  const auto initialize = FindInitCommonControlsEx();
   const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
   if (initialize == nullptr || !initialize(&controls)) return false;
   const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window, GWLP_HINSTANCE));
