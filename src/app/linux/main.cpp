@@ -1,11 +1,27 @@
 #include <QApplication>
+#include <QSessionManager>
 
+#include "app/linux/command_line.h"
 #include "platform/linux/linux_form_runtime.h"
 #include "platform/linux/linux_windows_services.h"
 #include "tray/tray_window.h"
 
 int main(int argc, char** argv) {
+  if (const std::optional<int> exitCode = lumivo::AnswerInformationRequest(argc, argv)) {
+    return *exitCode;
+  }
   QApplication application(argc, argv);
+  if (const std::optional<int> exitCode = lumivo::RefuseLeftoverArguments(argc, argv)) {
+    return *exitCode;
+  }
+  // The autostart entry starts Lumivo at every logon: a session manager (XSMP: KDE, Xfce,
+  // GNOME's saved sessions) that restored it as well would start a second copy. Qt 6 has no
+  // switch for this; the hint goes with every state the session manager asks for.
+  const auto neverRestart = [](QSessionManager& manager) {
+    manager.setRestartHint(QSessionManager::RestartNever);
+  };
+  QObject::connect(&application, &QGuiApplication::commitDataRequest, neverRestart);
+  QObject::connect(&application, &QGuiApplication::saveStateRequest, neverRestart);
   // The program ends only through its own End; closing the About window must not end it.
   QApplication::setQuitOnLastWindowClosed(false);
   lumivo::LinuxFormRuntime runtime;

@@ -1,0 +1,59 @@
+#include "app/linux/command_line.h"
+
+#include <cstdio>
+#include <string_view>
+
+#include "lumivo/version.h"
+
+namespace lumivo {
+namespace {
+
+constexpr int kUsageError = 2;
+
+constexpr std::string_view kHelp =
+    "Usage: lumivo [--help | --version]\n"
+    "A lamp in the notification area and global hotkeys that open and close the CD-ROM\n"
+    "drive door.\n"
+    "\n"
+    "Lamp: a left click on the green lamp opens the door, a right click on the red lamp\n"
+    "closes it, a right click on the green lamp opens the menu.\n"
+    "Keys (X11): keypad / opens the door, keypad * closes it, keypad + opens every CD drive\n"
+    "in the file manager, F11 and F12 bring up the NetworkManager connections \"163\" and\n"
+    "\"Norbek-163\".\n"
+    "\n"
+    "  -h, --help     show this help and exit\n"
+    "  -v, --version  show the version and exit\n"
+    "\n"
+    "LUMIVO_CDROM names the drive (default /dev/cdrom, else the first /dev/sr*).\n"
+    "See lumivo(1).\n";
+
+bool Print(std::string_view text, std::FILE* stream) {
+  return std::fwrite(text.data(), 1, text.size(), stream) == text.size() &&
+         std::fflush(stream) == 0;
+}
+
+}  // namespace
+
+std::optional<int> AnswerInformationRequest(int argc, const char* const* argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    if (argument == "--help" || argument == "-h") {
+      return Print(kHelp, stdout) ? 0 : 1;
+    }
+    if (argument == "--version" || argument == "-v") {
+      return Print("lumivo " LUMIVO_VERSION "\n", stdout) ? 0 : 1;
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<int> RefuseLeftoverArguments(int argc, const char* const* argv) {
+  if (argc <= 1) {
+    return std::nullopt;
+  }
+  std::fprintf(stderr, "lumivo: unknown option '%s'\nTry 'lumivo --help' for more information.\n",
+               argv[1]);
+  return kUsageError;
+}
+
+}  // namespace lumivo
