@@ -1,5 +1,6 @@
 """The .deb: lintian accepts it, it installs with dpkg, its program finds its libraries and
-answers --help and --version without a display, its desktop entries hold, and it goes cleanly."""
+answers --help and --version without a display, its desktop entries hold, and it goes cleanly.
+Also how the program starts: its command line, and no restart by the session manager."""
 
 import gzip
 import os
@@ -10,7 +11,7 @@ import tempfile
 import unittest
 from pathlib import Path
 
-from linux_session import EXE, REPO
+from linux_session import EXE, REPO, Desktop
 
 VERSION = "1.20.0.6"
 ENTRIES = ["/usr/share/applications/lumivo.desktop", "/etc/xdg/autostart/lumivo.desktop"]
@@ -30,7 +31,7 @@ def run_without_display(program, *args, **env):
                           env={**environment, **env})
 
 
-class CommandLineTest(unittest.TestCase):
+class StartTest(unittest.TestCase):
     def test_help_and_version_need_no_display_and_other_arguments_are_refused(self):
         for option in ("--help", "-h"):
             answered = run_without_display(EXE, option)
@@ -46,6 +47,29 @@ class CommandLineTest(unittest.TestCase):
             refused = run_without_display(EXE, argument, QT_QPA_PLATFORM="offscreen")
             self.assertEqual((refused.returncode, refused.stdout), (2, ""), argument)
             self.assertIn(f"lumivo: unknown option '{argument}'\n", refused.stderr)
+
+    def test_asks_the_session_manager_never_to_restart_it(self):
+        # The autostart entry starts it at every logon; a restored session must not add a copy.
+        folder = Path(tempfile.mkdtemp(prefix="lumivo-xsmp-"))
+        self.addCleanup(shutil.rmtree, folder, True)
+        subprocess.run(["cc", "-o", str(folder / "session_manager"),
+                        str(Path(__file__).with_name("session_manager.c")), "-lSM", "-lICE"],
+                       check=True, timeout=120)
+        manager = subprocess.Popen([str(folder / "session_manager")], stdout=subprocess.PIPE,
+                                   text=True)
+        self.addCleanup(manager.kill)
+        address = manager.stdout.readline().strip()
+        self.assertTrue(address.startswith("local/"), address)
+        desktop = Desktop(self.id().split(".")[-1])
+        self.addCleanup(desktop.stop)
+        lumivo = subprocess.Popen([str(EXE)], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                  env={**desktop.env(), "SESSION_MANAGER": address,
+                                       "ICEAUTHORITY": str(folder / "iceauthority")})
+        self.addCleanup(lumivo.wait, 10)
+        self.addCleanup(lumivo.terminate)
+        said, _ = manager.communicate(timeout=60)
+        # SmRestartNever; Qt's default is SmRestartIfRunning (0).
+        self.assertEqual((manager.returncode, said), (0, "RestartStyleHint 3\n"))
 
 
 class DebianPackageTest(unittest.TestCase):
