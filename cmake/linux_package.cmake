@@ -9,6 +9,7 @@ set(debian_build ${CMAKE_BINARY_DIR}/deb)
 # The changelog's latest entry must be this version's: a version raised without a new entry
 # stops the build here rather than shipping a changelog that contradicts the package.
 file(STRINGS ${debian_sources}/changelog latest_entry LIMIT_COUNT 1)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${debian_sources}/changelog)
 if(NOT latest_entry MATCHES "^lumivo \\(${PROJECT_VERSION}\\) ")
   message(FATAL_ERROR "packaging/debian/changelog: the latest entry is not ${PROJECT_VERSION}")
 endif()
