@@ -90,6 +90,8 @@ class Desktop:
         env = {k: v for k, v in os.environ.items() if not k.startswith(("DBUS_", "XDG_", "QT_"))}
         env.update(DISPLAY=self.display, XDG_RUNTIME_DIR=str(self.runtime_dir),
                    DBUS_SYSTEM_BUS_ADDRESS=f"unix:path={self.dir}/no-system-bus",
+                   # Not unset: libdbus would autolaunch a session bus that outlives the test.
+                   DBUS_SESSION_BUS_ADDRESS=f"unix:path={self.dir}/no-session-bus",
                    LUMIVO_CDROM=str(self.cdrom), LC_ALL="C.UTF-8")
         env.update(self.bus_env)
         return env

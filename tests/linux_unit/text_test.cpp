@@ -22,9 +22,9 @@ TEST(CodePagesTest, WhatCannotBeConvertedIsReplacedOrDroppedNotLost) {
   // GBK has no Hangul: '?' for it, as WideCharToMultiByte puts; the rest of the text stays.
   EXPECT_EQ(Utf16ToGbk(u"a한b"), "a?b");
   EXPECT_EQ(Utf16ToGbk(u"a\xD800z"), "a?z") << "a lone surrogate";
-  // A lead byte with no valid second byte is one unknown character; cut off at the end, it is
-  // left out.
-  EXPECT_EQ(GbkToUtf8("a\x81\x7Fz"), "a\xEF\xBF\xBDz");
+  // A lead byte with no valid second byte is an unknown character, and the byte after it is
+  // read on its own; a lead byte cut off at the end is left out.
+  EXPECT_EQ(GbkToUtf8("a\x81\x7Fz"), "a\xEF\xBF\xBD\x7Fz");
   EXPECT_EQ(GbkToUtf8("ab\xB9"), "ab");
   EXPECT_EQ(Utf16ToGbk(u""), "");
 }
