@@ -68,7 +68,7 @@ class Desktop:
         self.cdrom.write_bytes(b"")
         self.strace_log = self.dir / "strace.log"
         self.door_error = None  # the errno name the fake drive answers door requests with
-        self.bus_env = {}  # the buses a test started, for every process on the desktop
+        self.extra_env = {}  # what a test adds to the environment (its buses, ...)
         self.processes = []
         self.owners = {}  # window id: the pid that owns it
         self.xvfb = self._start_xvfb()
@@ -93,7 +93,7 @@ class Desktop:
                    # Not unset: libdbus would autolaunch a session bus that outlives the test.
                    DBUS_SESSION_BUS_ADDRESS=f"unix:path={self.dir}/no-session-bus",
                    LUMIVO_CDROM=str(self.cdrom), LC_ALL="C.UTF-8")
-        env.update(self.bus_env)
+        env.update(self.extra_env)
         return env
 
     def _spawn(self, command):

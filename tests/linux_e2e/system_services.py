@@ -11,7 +11,7 @@ import subprocess
 import tempfile
 from pathlib import Path
 
-from waiting import wait_for
+from linux_session import LumivoTestCase, wait_for
 
 DEBIAN_PYTHON = "/usr/bin/python3"
 HERE = Path(__file__).resolve().parent
@@ -39,12 +39,13 @@ class Mock:
         self.process, self.log = process, log
 
     def calls(self, method=None):
-        """(time, method, arguments text) of each call so far, in order."""
+        """(time, method, arguments text) of each call so far, in order (the log's lines for
+        the errors a method raised left out)."""
         found = []
         for line in self.log.read_text(errors="replace").splitlines() if self.log.exists() else []:
             stamp, _, rest = line.partition(" ")
             name, _, arguments = rest.partition(" ")
-            if method is None or name == method:
+            if (method is None or name == method) and not arguments.startswith("raised:"):
                 found.append((float(stamp), name, arguments))
         return found
 
@@ -67,7 +68,9 @@ class SystemServices:
         daemon = subprocess.Popen(["dbus-daemon", "--nofork", "--print-address", *arguments],
                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         self.processes.append(daemon)
-        return daemon.stdout.readline().strip()
+        address = daemon.stdout.readline().strip()
+        daemon.stdout.close()
+        return address
 
     def start_bus(self, kind):
         """Starts the system or the session bus once; its address goes into env."""
@@ -147,3 +150,25 @@ settings = dbus.SystemBus().get_object("org.freedesktop.NetworkManager",
 settings.AddConnection({"connection": {"id": sys.argv[1], "type": "802-3-ethernet"}},
                        dbus_interface="org.freedesktop.NetworkManager.Settings")
 """
+
+
+def fake_file_manager(folder):
+    """An xdg-open that only writes down when it was asked to open what; PATH for it."""
+    log = folder / "opened.log"
+    script = folder / "xdg-open"
+    script.write_text(f'#!/bin/sh\necho "$(date +%s.%N) $1" >> "{log}"\n')
+    script.chmod(0o755)
+    return log, f"{folder}:{os.environ['PATH']}"
+
+
+class ServicesTestCase(LumivoTestCase):
+    """Lumivo with the services that set_up_services starts for the test at hand."""
+
+    def set_up_services(self, services):
+        raise NotImplementedError
+
+    def start_services(self):
+        self.services = SystemServices()
+        self.addCleanup(self.services.stop)
+        self.set_up_services(self.services)
+        self.desktop.extra_env.update(self.services.env)
