@@ -72,10 +72,13 @@ class DiscTest(ServicesTestCase):
         "test_keypad_add_with_no_disc_says_so": dict(disc=False),
         "test_a_slow_unmount_leaves_the_lamp_working_and_the_order_kept": dict(
             mounted=MOUNTED, unmount_delay=3),
+        "test_an_eject_the_drive_refuses_is_told_and_a_refused_close_is_not": dict(),
     }
 
     def set_up_services(self, services):
         self.udisks = services.udisks2(self.desktop.cdrom, **self.DRIVES[self._testMethodName])
+        if "refuses" in self._testMethodName:
+            self.desktop.door_error = "EBUSY"
         self.opened, self.desktop.extra_env["PATH"] = fake_file_manager(services.dir)
 
     def test_opening_unmounts_the_disc_before_the_eject(self):
@@ -104,6 +107,14 @@ class DiscTest(ServicesTestCase):
         mounts = self.udisks.calls("Mount")
         self.assertEqual(len(mounts), 1)
         self.assertLessEqual(mounts[0][0], float(opened_at))
+
+    def test_an_eject_the_drive_refuses_is_told_and_a_refused_close_is_not(self):
+        d = self.desktop
+        d.click(*self.wait_in_tray())
+        self.message_box()
+        self.assertEqual(d.door_requests(), [CLOSE, EJECT])
+        boxes = [w for w in d.windows(self.lumivo.pid) if w["name"] == "Lumivo"]
+        self.assertEqual(len(boxes), 1, "the start's refused close said nothing")
 
     def test_keypad_add_with_no_disc_says_so(self):
         self.wait_in_tray()
