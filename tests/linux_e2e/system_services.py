@@ -16,9 +16,7 @@ from linux_session import LumivoTestCase, wait_for
 DEBIAN_PYTHON = "/usr/bin/python3"
 HERE = Path(__file__).resolve().parent
 
-SYSTEM_BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
+SYSTEM_BUS_CONFIG = """<busconfig>
   <type>system</type>
   <listen>unix:path={socket}</listen>
   <auth>EXTERNAL</auth>
