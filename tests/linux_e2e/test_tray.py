@@ -97,6 +97,8 @@ class SessionEndTest(ServicesTestCase):
                   "org.gnome.SessionManager", {"Reboot": "", "Shutdown": ""}),
         "kde": ("org.kde.Shutdown", "/Shutdown", "org.kde.Shutdown",
                 {"logoutAndReboot": "", "logoutAndShutdown": ""}),
+        "ksmserver": ("org.kde.ksmserver", "/KSMServer", "org.kde.KSMServerInterface",
+                      {"logout": "iii"}),
         "xfce": ("org.xfce.SessionManager", "/org/xfce/SessionManager",
                  "org.xfce.Session.Manager", {"Restart": "b", "Shutdown": "b"}),
     }
@@ -124,6 +126,10 @@ class SessionEndTest(ServicesTestCase):
     def test_shut_down_on_kde(self):
         self.choose(self.SHUT_DOWN, self.manager, "logoutAndShutdown")
         self.assertEqual(self.logind.calls("PowerOff"), [])
+
+    def test_restart_on_ksmserver(self):
+        calls = self.choose(self.RESTART, self.manager, "logout")
+        self.assertEqual(calls[0][2], "0 1 0", "no confirmation of its own, reboot, scheduled")
 
     def test_restart_on_xfce(self):
         calls = self.choose(self.RESTART, self.manager, "Restart")
