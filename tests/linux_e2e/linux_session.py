@@ -1,9 +1,11 @@
 """Runs build/linux/lumivo on a private Xvfb with trayer as the tray and drives it like a user.
 
 Each test gets its own display, tray, runtime folder and fake drive: a regular file whose path
-the program takes from LUMIVO_CDROM. strace records the door requests made on it (on a file
-they fail with ENOTTY, but the call is what counts). No session bus, so Qt uses the XEmbed tray;
-a system bus address that leads nowhere, so logind and NetworkManager are absent.
+the program takes from LUMIVO_CDROM. strace records the door requests made on it, with their
+times, and answers them as a drive would (0, or the error a test sets in door_error). No session
+bus, so Qt uses the XEmbed tray; a system bus address that leads nowhere, so logind,
+NetworkManager and UDisks2 are absent, unless a test starts them in start_services
+(system_services.py).
 Environment: LUMIVO_LINUX_EXE, the program under test (default build/linux/lumivo).
 """
 
@@ -65,6 +67,8 @@ class Desktop:
         self.cdrom = self.dir / "cdrom"
         self.cdrom.write_bytes(b"")
         self.strace_log = self.dir / "strace.log"
+        self.door_error = None  # the errno name the fake drive answers door requests with
+        self.extra_env = {}  # what a test adds to the environment (its buses, ...)
         self.processes = []
         self.owners = {}  # window id: the pid that owns it
         self.xvfb = self._start_xvfb()
@@ -86,7 +90,10 @@ class Desktop:
         env = {k: v for k, v in os.environ.items() if not k.startswith(("DBUS_", "XDG_", "QT_"))}
         env.update(DISPLAY=self.display, XDG_RUNTIME_DIR=str(self.runtime_dir),
                    DBUS_SYSTEM_BUS_ADDRESS=f"unix:path={self.dir}/no-system-bus",
+                   # Not unset: libdbus would autolaunch a session bus that outlives the test.
+                   DBUS_SESSION_BUS_ADDRESS=f"unix:path={self.dir}/no-session-bus",
                    LUMIVO_CDROM=str(self.cdrom), LC_ALL="C.UTF-8")
+        env.update(self.extra_env)
         return env
 
     def _spawn(self, command):
@@ -104,8 +111,11 @@ class Desktop:
         Returns the Popen of the program itself (through strace: its pid and its end)."""
         if not traced:
             return self._spawn([str(EXE)])
-        tracer = self._spawn(["strace", "-f", "-qq", "-y", "-e", "trace=ioctl,execve",
-                              "-o", str(self.strace_log), str(EXE)])
+        answer = f"error={self.door_error}" if self.door_error else "retval=0"
+        tracer = self._spawn(["strace", "-f", "-qq", "-y", "-ttt", "-P", str(self.cdrom),
+                              "-P", str(EXE), "-e", "trace=ioctl,execve",
+                              "-e", f"inject=ioctl:{answer}", "-o", str(self.strace_log),
+                              str(EXE)])
         return Traced(tracer, self.strace_log)
 
     def stop(self):
@@ -225,6 +235,13 @@ class Desktop:
         pattern = re.compile(r"ioctl\(\d+<" + re.escape(str(self.cdrom)) + r">, (CDROM\w+)")
         return pattern.findall(self.strace_log.read_text(errors="replace"))
 
+    def door_request_times(self, request):
+        """When each request of that kind was made, in seconds since the epoch."""
+        pattern = re.compile(r"^\d+ +([\d.]+) ioctl\(\d+<" + re.escape(str(self.cdrom)) + r">, " +
+                             request, re.M)
+        text = self.strace_log.read_text(errors="replace") if self.strace_log.exists() else ""
+        return [float(t) for t in pattern.findall(text)]
+
     def wait_door_requests(self, expected, timeout=5):
         wait_for(lambda: self.door_requests() == expected, timeout,
                  f"door requests {expected}, have {self.door_requests()}")
@@ -235,8 +252,9 @@ class Traced:
 
     def __init__(self, tracer, log):
         self.tracer = tracer
-        # strace pads the pid to five columns: "1073  execve(...)", "12345 execve(...)".
-        started = re.compile(r"^(\d+) +execve\(\"" + re.escape(str(EXE)) + r"\".* = 0$", re.M)
+        # strace pads the pid to five columns: "1073  <time> execve(...)", "12345 <time> ...".
+        started = re.compile(r"^(\d+) +[\d.]+ execve\(\"" + re.escape(str(EXE)) + r"\".* = 0$",
+                             re.M)
         self.pid = int(wait_for(lambda: log.exists() and started.search(log.read_text()), 10,
                                 "the traced program to start")[1])
 
@@ -257,7 +275,11 @@ class LumivoTestCase(unittest.TestCase):
         self.addCleanup(self.desktop.stop)
         self.addCleanup(self.desktop.save_screenshot, "end")
         self.started = time.monotonic()
+        self.start_services()
         self.lumivo = self.desktop.start_lumivo()
+
+    def start_services(self):
+        """What the test needs running beside the desktop before Lumivo starts: nothing here."""
 
     def wait_in_tray(self):
         return self.desktop.wait_lamp(GREEN)

@@ -3,7 +3,8 @@
 import time
 import unittest
 
-from linux_session import CLOSE, EJECT, GREEN, LumivoTestCase, wait_for
+from linux_session import CLOSE, EJECT, GREEN, RED, LumivoTestCase, wait_for
+from system_services import ServicesTestCase, fake_file_manager
 
 
 class HotkeyTest(LumivoTestCase):
@@ -38,6 +39,97 @@ class HotkeyTest(LumivoTestCase):
         # The timers went on behind the box: the door keys still act.
         d.hold("KP_Divide", 0.2)
         wait_for(lambda: EJECT in d.door_requests(), 5, "an eject after the box")
+
+
+class NetworkManagerTest(ServicesTestCase):
+    def set_up_services(self, services):
+        self.network = services.network_manager("163")
+
+    def test_f11_brings_up_163_and_f12_without_its_connection_is_told(self):
+        d = self.desktop
+        self.wait_in_tray()
+        d.hold("F11", 0.3)
+        activations = wait_for(lambda: self.network.calls("ActivateConnection"), 10,
+                               "the activation of 163")
+        self.assertIn("/org/freedesktop/NetworkManager/Settings/0", activations[0][2])
+        time.sleep(0.5)
+        self.assertIsNone(d.window(self.lumivo.pid, name="Lumivo"), "nothing to tell")
+        # No connection "Norbek-163": a message, and nothing is brought up.
+        d.hold("F12", 0.3)
+        self.message_box()
+        self.assertEqual(len(self.network.calls("ActivateConnection")), 1)
+
+
+class DiscTest(ServicesTestCase):
+    """A drive that UDisks2 knows, with or without a disc, mounted or not."""
+
+    MOUNTED = "/media/lumivo/DISC"
+    DRIVES = {
+        "test_opening_unmounts_the_disc_before_the_eject": dict(mounted=MOUNTED),
+        "test_a_disc_in_use_is_told_and_not_ejected": dict(
+            mounted=MOUNTED, unmount_error="org.freedesktop.UDisks2.Error.DeviceBusy"),
+        "test_the_browser_mounts_the_disc_before_opening_its_folder": dict(),
+        "test_keypad_add_with_no_disc_says_so": dict(disc=False),
+        "test_a_slow_unmount_leaves_the_lamp_working_and_the_order_kept": dict(
+            mounted=MOUNTED, unmount_delay=3),
+        "test_an_eject_the_drive_refuses_is_told_and_a_refused_close_is_not": dict(),
+    }
+
+    def set_up_services(self, services):
+        self.udisks = services.udisks2(self.desktop.cdrom, **self.DRIVES[self._testMethodName])
+        if "refuses" in self._testMethodName:
+            self.desktop.door_error = "EBUSY"
+        self.opened, self.desktop.extra_env["PATH"] = fake_file_manager(services.dir)
+
+    def test_opening_unmounts_the_disc_before_the_eject(self):
+        d = self.desktop
+        d.click(*self.wait_in_tray())
+        d.wait_door_requests([CLOSE, EJECT])
+        unmounts = self.udisks.calls("Unmount")
+        self.assertEqual(len(unmounts), 1)
+        self.assertLessEqual(unmounts[0][0], d.door_request_times(EJECT)[0])
+
+    def test_a_disc_in_use_is_told_and_not_ejected(self):
+        d = self.desktop
+        d.click(*self.wait_in_tray())
+        self.message_box()
+        self.assertEqual(len(self.udisks.calls("Unmount")), 1)
+        self.assertEqual(d.door_requests(), [CLOSE])
+        d.key("Return")
+        self.assert_running()
+
+    def test_the_browser_mounts_the_disc_before_opening_its_folder(self):
+        self.open_menu()
+        self.desktop.key("Down", "Down", "Down", "Down", "Return")
+        wait_for(self.opened.exists, 10, "the file manager")
+        opened_at, url = self.opened.read_text().split()[:2]
+        self.assertEqual(url, "file:///media/lumivo/DISC")
+        mounts = self.udisks.calls("Mount")
+        self.assertEqual(len(mounts), 1)
+        self.assertLessEqual(mounts[0][0], float(opened_at))
+
+    def test_an_eject_the_drive_refuses_is_told_and_a_refused_close_is_not(self):
+        d = self.desktop
+        d.click(*self.wait_in_tray())
+        self.message_box()
+        self.assertEqual(d.door_requests(), [CLOSE, EJECT])
+        boxes = [w for w in d.windows(self.lumivo.pid) if w["name"] == "Lumivo"]
+        self.assertEqual(len(boxes), 1, "the start's refused close said nothing")
+
+    def test_keypad_add_with_no_disc_says_so(self):
+        self.wait_in_tray()
+        self.desktop.hold("KP_Add", 0.2)
+        self.message_box()
+        self.assertFalse(self.opened.exists())
+        self.assertEqual(self.udisks.calls("Mount"), [])
+
+    def test_a_slow_unmount_leaves_the_lamp_working_and_the_order_kept(self):
+        d = self.desktop
+        d.click(*self.wait_in_tray())
+        d.click(*d.wait_lamp(RED), button=3)
+        d.wait_lamp(GREEN)
+        self.assertEqual(d.door_requests(), [CLOSE], "the lamp waited for the drive")
+        d.wait_door_requests([CLOSE, EJECT, CLOSE], timeout=10)
 
 
 class SecondCopyTest(LumivoTestCase):

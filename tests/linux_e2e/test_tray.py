@@ -4,6 +4,7 @@ import time
 import unittest
 
 from linux_session import CLOSE, EJECT, GREEN, RED, LumivoTestCase, wait_for
+from system_services import ServicesTestCase
 
 MENU_ROWS = ["item", "separator", "item", "item", "separator", "item", "separator", "item", "item"]
 
@@ -85,6 +86,58 @@ class MenuTest(LumivoTestCase):
         wait_for(lambda: d.window(self.lumivo.pid, name="Lumivo") is None, 5, "the box to close")
         self.assertEqual(len(d.lamps(GREEN)), 1, "the lamp is back")
         self.assert_running()
+
+
+class SessionEndTest(ServicesTestCase):
+    """Restart and shut down go to the session manager that runs, else to logind."""
+
+    RESTART, SHUT_DOWN = ["Down"] * 5 + ["Return"], ["Down"] * 6 + ["Return"]
+    MANAGERS = {
+        "gnome": ("org.gnome.SessionManager", "/org/gnome/SessionManager",
+                  "org.gnome.SessionManager", {"Reboot": "", "Shutdown": ""}),
+        "kde": ("org.kde.Shutdown", "/Shutdown", "org.kde.Shutdown",
+                {"logoutAndReboot": "", "logoutAndShutdown": ""}),
+        "ksmserver": ("org.kde.ksmserver", "/KSMServer", "org.kde.KSMServerInterface",
+                      {"logout": "iii"}),
+        "xfce": ("org.xfce.SessionManager", "/org/xfce/SessionManager",
+                 "org.xfce.Session.Manager", {"Restart": "b", "Shutdown": "b"}),
+    }
+
+    def set_up_services(self, services):
+        self.logind = services.mock("system", "org.freedesktop.login1", template="logind")
+        services.start_bus("session")
+        desktop = self._testMethodName.rsplit("_", 1)[-1]
+        if desktop in self.MANAGERS:
+            name, path, interface, methods = self.MANAGERS[desktop]
+            self.manager = services.session_manager(
+                name, path, interface, {m: (signature, "") for m, signature in methods.items()})
+
+    def choose(self, keys, manager, method):
+        self.open_menu()
+        self.desktop.key(*keys)
+        calls = wait_for(lambda: manager.calls(method), 10, f"{method}")
+        self.wait_ended()
+        return calls
+
+    def test_restart_on_gnome(self):
+        self.choose(self.RESTART, self.manager, "Reboot")
+        self.assertEqual(self.logind.calls("Reboot"), [])
+
+    def test_shut_down_on_kde(self):
+        self.choose(self.SHUT_DOWN, self.manager, "logoutAndShutdown")
+        self.assertEqual(self.logind.calls("PowerOff"), [])
+
+    def test_restart_on_ksmserver(self):
+        calls = self.choose(self.RESTART, self.manager, "logout")
+        self.assertEqual(calls[0][2], "0 1 0", "no confirmation of its own, reboot, scheduled")
+
+    def test_restart_on_xfce(self):
+        calls = self.choose(self.RESTART, self.manager, "Restart")
+        self.assertEqual(calls[0][2], "True", "applications may save their work")
+
+    def test_shut_down_with_logind_alone(self):
+        calls = self.choose(self.SHUT_DOWN, self.logind, "PowerOff")
+        self.assertEqual(calls[0][2], "True", "interactive: polkit may ask for a password")
 
 
 if __name__ == "__main__":

@@ -1,11 +1,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "platform/linux/mount_table.h"
 #include "platform/linux/optical_drives.h"
+#include "platform/linux/service_messages.h"
 
 namespace lumivo {
 namespace {
@@ -13,8 +14,16 @@ namespace {
 using testing::ElementsAre;
 
 TEST(OpticalDriveTest, DrivesAreTakenInNumberOrder) {
-  EXPECT_THAT(OpticalDriveNames({"sda", "sr10", "sr2", "sr0", "sr", "sr1a", "sr01", "srx", "tty1"}),
-              ElementsAre("sr0", "sr2", "sr10"));
+  std::vector<std::string> devices = {"/dev/sr10", "/dev/sr2", "/dev/sr0", "/dev/sr1a",
+                                      "/dev/sr01", "/dev/sr",  "/dev/sr1"};
+  std::ranges::sort(devices, DeviceNameBefore);
+  EXPECT_THAT(devices, ElementsAre("/dev/sr", "/dev/sr0", "/dev/sr01", "/dev/sr1", "/dev/sr1a",
+                                   "/dev/sr2", "/dev/sr10"));
+  EXPECT_FALSE(DeviceNameBefore("/dev/sr1", "/dev/sr1"));
+  EXPECT_FALSE(DeviceNameBefore("/dev/sr1", "/dev/sr01")) << "the same number";
+  EXPECT_EQ(OpticalDriveLetter(0), 'D');
+  EXPECT_EQ(OpticalDriveLetter(22), 'Z');
+  EXPECT_EQ(OpticalDriveLetter(23), std::nullopt);
 }
 
 TEST(OpticalDriveTest, TheOpticalDrivesAreDEAndOnAndEveryOtherLetterIsNoDrive) {
@@ -30,19 +39,23 @@ TEST(OpticalDriveTest, TheOpticalDrivesAreDEAndOnAndEveryOtherLetterIsNoDrive) {
   EXPECT_EQ(OpticalDriveIndex("Z:\\"), 22u);
 }
 
-TEST(MountTableTest, TheDiscsFolderIsFoundByAnyNameOfItsDevice) {
-  const std::string mounts =
-      "sysfs /sys sysfs rw 0 0\n"
-      "/dev/sda1 / ext4 rw 0 0\n"
-      "/dev/sr0 /media/me/My\\040Disc\\134x iso9660 ro 0 0\n"
-      "/dev/sr1 /media/me/OTHER udf ro 0 0";
-  const std::vector<std::string> names = {"/dev/cdrom", "/dev/sr0"};
-  EXPECT_EQ(MountPointOf(mounts, names), "/media/me/My Disc\\x");
-  const std::vector<std::string> second = {"/dev/sr1"};
-  EXPECT_EQ(MountPointOf(mounts, second), "/media/me/OTHER") << "the last line has no newline";
-  const std::vector<std::string> absent = {"/dev/sr2"};
-  EXPECT_EQ(MountPointOf(mounts, absent), std::nullopt);
-  EXPECT_EQ(MountPointOf("broken\n\n/dev/sr0\n", names), std::nullopt);
+TEST(ServiceMessageTest, EachMessageNamesTheDriveOrConnectionItIsAbout) {
+  const DriveName drive{'E', u"/dev/sr1"};
+  for (const std::u16string& message :
+       {DiscInUseMessage(drive), UnmountFailedMessage(drive, u"not authorized"),
+        EjectFailedMessage(drive, true, u""), EjectFailedMessage(drive, false, u"I/O error"),
+        NoDiscMessage(drive), NoFolderOnDiscMessage(drive), MountFailedMessage(drive, u"x"),
+        FolderNotOpenedMessage(drive, u"/media/me/DISC")}) {
+    EXPECT_NE(message.find(u"光驱E:（/dev/sr1）"), std::u16string::npos);
+  }
+  EXPECT_EQ(NoDiscMessage({std::nullopt, u"/tmp/cd"}), u"光驱（/tmp/cd）中没有光盘！")
+      << "a device that is no drive of the system's has no letter";
+  EXPECT_NE(UnmountFailedMessage(drive, u"not authorized").find(u"not authorized"),
+            std::u16string::npos);
+  EXPECT_EQ(NoSuchConnectionMessage(u"Norbek-163"),
+            u"NetworkManager中没有名为“Norbek-163”的连接，请先建立该连接！");
+  EXPECT_NE(ConnectionRefusedMessage(u"163", u"no device").find(u"“163”"), std::u16string::npos);
+  EXPECT_NE(NoNetworkManagerMessage(u"163").find(u"“163”"), std::u16string::npos);
 }
 
 }  // namespace

@@ -22,8 +22,9 @@ TEST(CodePagesTest, WhatCannotBeConvertedIsReplacedOrDroppedNotLost) {
   // GBK has no Hangul: '?' for it, as WideCharToMultiByte puts; the rest of the text stays.
   EXPECT_EQ(Utf16ToGbk(u"a한b"), "a?b");
   EXPECT_EQ(Utf16ToGbk(u"a\xD800z"), "a?z") << "a lone surrogate";
-  // A byte that starts no GBK character is left out; a lead byte cut off at the end too.
-  EXPECT_EQ(GbkToUtf8("a\xFFz"), "az");
+  // A lead byte with no valid second byte is an unknown character, and the byte after it is
+  // read on its own; a lead byte cut off at the end is left out.
+  EXPECT_EQ(GbkToUtf8("a\x81\x7Fz"), "a\xEF\xBF\xBD\x7Fz");
   EXPECT_EQ(GbkToUtf8("ab\xB9"), "ab");
   EXPECT_EQ(Utf16ToGbk(u""), "");
 }

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
   // The program ends only through its own End; closing the About window must not end it.
   QApplication::setQuitOnLastWindowClosed(false);
   lumivo::LinuxFormRuntime runtime;
-  lumivo::LinuxWindowsServices services(runtime.Handles());
+  lumivo::LinuxWindowsServices services(runtime.Handles(), runtime.Requests());
   lumivo::TrayWindow trayWindow(services, runtime);
   trayWindow.Start();
   runtime.Run();

@@ -1,14 +1,19 @@
 #pragma once
 
+#include <QDBusConnection>
 #include <QDBusMessage>
 
 #include <chrono>
 
 namespace lumivo {
 
-// Makes a call on the system bus and waits for its reply in an event loop of its own, in which
-// the timers keep ticking, as they do in a message box: a call may wait for the user to
-// authenticate. The reply is an error when the bus, the service or the time is missing.
-QDBusMessage CallSystemBus(const QDBusMessage& call, std::chrono::milliseconds timeout);
+// Makes a call and waits for its reply without an event loop: on the service worker, where
+// nothing else waits, or for a reply that comes at once. The reply is an error when the bus,
+// the service or the time is missing.
+QDBusMessage CallAndWait(const QDBusConnection& bus, const QDBusMessage& call,
+                         std::chrono::milliseconds timeout);
+
+// Whether a service of that name runs on the bus now.
+bool ServiceRuns(const QDBusConnection& bus, const QString& name);
 
 }  // namespace lumivo

@@ -21,7 +21,9 @@ float ScreenTwipsPerPixel() {
 
 }  // namespace
 
-LinuxFormRuntime::LinuxFormRuntime() : twipsPerPixel_(ScreenTwipsPerPixel()) {}
+LinuxFormRuntime::LinuxFormRuntime()
+    : twipsPerPixel_(ScreenTwipsPerPixel()),
+      requests_([this](const std::u16string& message) { ShowMessage(message); }) {}
 
 std::unique_ptr<FormWindow> LinuxFormRuntime::CreateForm(const FormLayout& layout,
                                                          FormEvents& events) {
@@ -49,7 +51,7 @@ void LinuxFormRuntime::End() { std::_Exit(0); }
 
 // The window style is for Windows' programs; what Linux opens picks its own.
 std::optional<std::uint32_t> LinuxFormRuntime::StartProgram(std::u16string_view commandLine, int) {
-  return RunCommandLine(commandLine);
+  return RunCommandLine(commandLine, requests_);
 }
 
 void LinuxFormRuntime::Run() { QApplication::exec(); }

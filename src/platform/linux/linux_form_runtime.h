@@ -3,6 +3,7 @@
 #include "platform/form_runtime.h"
 #include "platform/linux/handle_table.h"
 #include "platform/linux/session_lock.h"
+#include "platform/linux/system_requests.h"
 
 namespace lumivo {
 
@@ -21,6 +22,8 @@ class LinuxFormRuntime final : public FormRuntime {
   float TwipsPerPixel() const override { return twipsPerPixel_; }
 
   const HandleTable& Handles() const { return handles_; }
+  // The requests to drives and services, which tell their failures in this run-time's boxes.
+  SystemRequests& Requests() { return requests_; }
 
   // Delivers events; End ends the process from inside.
   void Run();
@@ -29,6 +32,7 @@ class LinuxFormRuntime final : public FormRuntime {
   HandleTable handles_;
   SessionLock sessionLock_;
   float twipsPerPixel_;
+  SystemRequests requests_;
 };
 
 }  // namespace lumivo

@@ -3,7 +3,6 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-#include "platform/linux/cdrom_door.h"
 #include "platform/linux/code_pages.h"
 #include "platform/linux/door_command.h"
 #include "platform/linux/link_urls.h"
@@ -18,8 +17,8 @@ constexpr std::int16_t kKeyDown = static_cast<std::int16_t>(0x8000);
 
 }  // namespace
 
-LinuxWindowsServices::LinuxWindowsServices(const HandleTable& handles)
-    : handles_(handles), trayIcons_(handles) {}
+LinuxWindowsServices::LinuxWindowsServices(const HandleTable& handles, SystemRequests& requests)
+    : handles_(handles), requests_(requests), trayIcons_(handles) {}
 
 std::string LinuxWindowsServices::ToAnsi(std::u16string_view text) const {
   return Utf16ToGbk(text);
@@ -35,14 +34,14 @@ bool LinuxWindowsServices::Shell_NotifyIconA(TrayRequest request, const TrayIcon
   return false;
 }
 
+// The door moves on the service worker: MCI's call returns when the door has moved, which
+// would hold the GUI thread for seconds.
 void LinuxWindowsServices::mciSendStringA(const std::string& command) {
-  const auto move = DoorMoveOf(command);
-  if (!move) return;
-  if (const auto drive = DefaultDoorDrive()) MoveDoor(*drive, *move);
+  if (const auto move = DoorMoveOf(command)) requests_.MoveDoor(*move);
 }
 
 std::uint32_t LinuxWindowsServices::GetDriveTypeA(const std::string& rootPath) {
-  return DriveTypeOf(rootPath, SystemOpticalDrives().size());
+  return DriveTypeOf(rootPath, requests_.OpticalDriveCount());
 }
 
 // The desktop's handler for the link's scheme, in a window of its own: the owner and the show

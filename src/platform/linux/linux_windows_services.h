@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/linux/handle_table.h"
+#include "platform/linux/system_requests.h"
 #include "platform/linux/tray_icons.h"
 #include "platform/linux/x11_keyboard.h"
 #include "platform/windows_services.h"
@@ -10,8 +11,8 @@ namespace lumivo {
 // The logic's Windows calls carried out on Linux, with the same arguments and effects.
 class LinuxWindowsServices final : public WindowsServices {
  public:
-  // The handles are the form run-time's.
-  explicit LinuxWindowsServices(const HandleTable& handles);
+  // The handles and the requests are the form run-time's.
+  LinuxWindowsServices(const HandleTable& handles, SystemRequests& requests);
 
   std::string ToAnsi(std::u16string_view text) const override;
   bool Shell_NotifyIconA(TrayRequest request, const TrayIconRecord& record) override;
@@ -26,6 +27,7 @@ class LinuxWindowsServices final : public WindowsServices {
 
  private:
   const HandleTable& handles_;
+  SystemRequests& requests_;
   TrayIcons trayIcons_;
   X11Keyboard keyboard_;
 };

@@ -7,8 +7,6 @@
 #include <QUrl>
 
 #include "platform/linux/command_lines.h"
-#include "platform/linux/drive_folders.h"
-#include "platform/linux/network_connections.h"
 
 namespace lumivo {
 namespace {
@@ -28,18 +26,25 @@ bool OpenInTextEditor(const QString& file) {
 }
 
 struct Carrier {
+  SystemRequests& requests;
+
   bool operator()(NoLinuxEquivalent) const { return false; }
-  bool operator()(const BrowseDrive& browse) const { return OpenDriveFolder(browse.letter); }
+  bool operator()(const BrowseDrive& browse) const {
+    requests.BrowseDrive(browse.letter);
+    return true;
+  }
   bool operator()(const BringUpConnection& dial) const {
-    return BringUpNetworkConnection(dial.name);
+    requests.BringUpConnection(dial.name);
+    return true;
   }
   bool operator()(OpenInstructions) const { return OpenInTextEditor(InstructionsFile()); }
 };
 
 }  // namespace
 
-std::optional<std::uint32_t> RunCommandLine(std::u16string_view commandLine) {
-  if (!std::visit(Carrier{}, TranslateCommandLine(commandLine))) return std::nullopt;
+std::optional<std::uint32_t> RunCommandLine(std::u16string_view commandLine,
+                                            SystemRequests& requests) {
+  if (!std::visit(Carrier{requests}, TranslateCommandLine(commandLine))) return std::nullopt;
   return 0;
 }
 

@@ -1,7 +1,9 @@
 #include "platform/linux/session_power.h"
 
+#include <QDBusConnection>
 #include <QDBusMessage>
 
+#include <array>
 #include <chrono>
 
 #include "platform/linux/dbus_calls.h"
@@ -9,19 +11,76 @@
 namespace lumivo {
 namespace {
 
+constexpr std::chrono::seconds kSessionManagerTime{25};
 // Long enough for a user to type a password into the authentication dialog.
 constexpr std::chrono::minutes kAuthenticationTime{2};
 
-}  // namespace
+// ksmserver's logout(confirm, type, mode): no confirmation of its own (Lumivo's menu item was
+// the request), reboot 1 or halt 2, scheduled (0): applications are asked to save first.
+constexpr int kNoConfirmation = 0, kReboot = 1, kHalt = 2, kScheduled = 0;
 
-bool RequestSessionEnd(WindowsExit how) {
+struct SessionManager {
+  const char* service;
+  const char* path;
+  const char* interface;
+  const char* restart;
+  const char* shutDown;
+  enum class Arguments { None, AllowSave, LogoutType } arguments;
+};
+
+// The first of these that runs on the session bus is asked.
+constexpr std::array<SessionManager, 4> kSessionManagers = {{
+    {"org.gnome.SessionManager", "/org/gnome/SessionManager", "org.gnome.SessionManager", "Reboot",
+     "Shutdown", SessionManager::Arguments::None},
+    {"org.kde.Shutdown", "/Shutdown", "org.kde.Shutdown", "logoutAndReboot", "logoutAndShutdown",
+     SessionManager::Arguments::None},
+    {"org.kde.ksmserver", "/KSMServer", "org.kde.KSMServerInterface", "logout", "logout",
+     SessionManager::Arguments::LogoutType},
+    {"org.xfce.SessionManager", "/org/xfce/SessionManager", "org.xfce.Session.Manager", "Restart",
+     "Shutdown", SessionManager::Arguments::AllowSave},
+}};
+
+bool Succeeded(const QDBusMessage& reply) { return reply.type() == QDBusMessage::ReplyMessage; }
+
+QDBusMessage SessionManagerCall(const SessionManager& manager, WindowsExit how) {
+  const bool restart = how == WindowsExit::Restart;
+  QDBusMessage call = QDBusMessage::createMethodCall(
+      QString::fromLatin1(manager.service), QString::fromLatin1(manager.path),
+      QString::fromLatin1(manager.interface),
+      QString::fromLatin1(restart ? manager.restart : manager.shutDown));
+  switch (manager.arguments) {
+    case SessionManager::Arguments::None:
+      break;
+    case SessionManager::Arguments::AllowSave:
+      call << true;
+      break;
+    case SessionManager::Arguments::LogoutType:
+      call << kNoConfirmation << (restart ? kReboot : kHalt) << kScheduled;
+      break;
+  }
+  return call;
+}
+
+bool AskLogind(WindowsExit how) {
   QDBusMessage call = QDBusMessage::createMethodCall(
       QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
       QStringLiteral("org.freedesktop.login1.Manager"),
       how == WindowsExit::Restart ? QStringLiteral("Reboot") : QStringLiteral("PowerOff"));
   const bool interactive = true;
   call << interactive;
-  return CallSystemBus(call, kAuthenticationTime).type() == QDBusMessage::ReplyMessage;
+  return Succeeded(CallAndWait(QDBusConnection::systemBus(), call, kAuthenticationTime));
+}
+
+}  // namespace
+
+bool RequestSessionEnd(WindowsExit how) {
+  const QDBusConnection session = QDBusConnection::sessionBus();
+  for (const SessionManager& manager : kSessionManagers) {
+    if (session.isConnected() && ServiceRuns(session, QString::fromLatin1(manager.service))) {
+      return Succeeded(CallAndWait(session, SessionManagerCall(manager, how), kSessionManagerTime));
+    }
+  }
+  return AskLogind(how);
 }
 
 }  // namespace lumivo
