@@ -118,10 +118,12 @@ bool CloseRunningCopies(bool rememberSessions) {
   return FindRunningCopies().empty();
 }
 
-bool ReopenClosedCopies() {
+bool ReopenClosedCopies(bool startInOwnSession) {
   const std::u16string exe = PathOfThisProgram();
+  std::vector<DWORD> sessions = TakeClosedSessions();
+  if (startInOwnSession && !Contains(sessions, OwnSessionId())) sessions.push_back(OwnSessionId());
   bool allStarted = true;
-  for (const DWORD session : TakeClosedSessions()) {
+  for (const DWORD session : sessions) {
     if (!StartInSession(session, exe, u"")) allStarted = false;
   }
   return allStarted;

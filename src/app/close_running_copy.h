@@ -11,8 +11,9 @@ namespace lumivo {
 // a copy are kept for ReopenClosedCopies. True when no copy is left running.
 bool CloseRunningCopies(bool rememberSessions);
 
-// "Lumivo.exe /reopen", run once the upgrade is in: starts the new exe again in each session
-// that the upgrade's close found running. True when each of them started.
-bool ReopenClosedCopies();
+// "Lumivo.exe /reopen", run once an upgrade's files are in: starts the new exe again in each
+// session where the close found one running; with startInOwnSession ("/reopen /start", the
+// end of an interactive install) in this session too, once. True when each of them started.
+bool ReopenClosedCopies(bool startInOwnSession);
 
 }  // namespace lumivo
