@@ -337,8 +337,11 @@ class PackageContentsTest(unittest.TestCase):
 
 
 def msi_table(msi, table):
-    return subprocess.run(["msiinfo", "export", str(msi), table], check=True,
-                          capture_output=True, text=True).stdout
+    """An exported table; the streams of a binary column (Icon, Binary) go to a folder of its
+    own, not into the current one."""
+    with tempfile.TemporaryDirectory() as folder:
+        return subprocess.run(["msiinfo", "export", str(Path(msi).resolve()), table], cwd=folder,
+                              check=True, capture_output=True, text=True).stdout
 
 
 def msi_rows(msi, table):
