@@ -266,6 +266,21 @@ class UpgradeWhileRunningTest(LampTestCase):
         s.wait_tray_icon(GREEN)
         self.assertEqual(registry_value(PRODUCT_KEY, "ReopenSessions"), "", "kept after use")
 
+        # A quiet upgrade run from outside Lumivo's desktop, as deployment tools run it from
+        # session 0: the copy it cannot ask is ended, and started again; no restart needed.
+        with tempfile.TemporaryDirectory() as folder:
+            newer = Path(folder) / "lumivo-newer.msi"
+            build_package(newer, "1.20.7")
+            # On the display's own desktop; no output kept, which the started Lumivo would hold.
+            upgrade = subprocess.run(["wine", "msiexec", "/i", windows_path(newer), "/qn"],
+                                     env=s.env(), stdin=subprocess.DEVNULL,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                     timeout=180)
+        self.assertEqual(upgrade.returncode, 0)
+        self.assertEqual([version for _, version in installed_products()], ["1.20.7"])
+        self.assertNotIn(reopened[0], s.probe.lumivo_pids())
+        wait_for(lambda: len(lumivo_processes()) == 1, 30, "one Lumivo to run again")
+
 
 class CloseTest(LampTestCase):
     """Lumivo.exe /close, as the installer runs it, from outside Lumivo's desktop: another Wine
