@@ -11,8 +11,9 @@ table exported with msiinfo, edited and imported back with msibuild:
   Upgrade       the rows that remove an older product migrate its feature states
                 (msidbUpgradeAttributesMigrateFeatures), which wixl ignores
   Registry      HKMU rows get root -1 (wixl writes 4, no root at all)
-  File          Lumivo.exe's Version from the exe's own version block (wixl leaves it empty,
-                and Windows Installer then treats the exe as unversioned)
+  File          Lumivo.exe's Version and Language from the exe's own version block (wixl
+                leaves them empty, and Windows Installer then treats the exe as unversioned;
+                ICE60 wants a language with a version)
   MsiFileHash   no hash for a versioned file: only unversioned files have one"""
 
 import struct
@@ -42,6 +43,14 @@ def file_version(exe):
     at = data.index(struct.pack("<I", 0xFEEF04BD))
     high, low = struct.unpack_from("<II", data, at + 8)
     return f"{high >> 16}.{high & 0xFFFF}.{low >> 16}.{low & 0xFFFF}"
+
+
+def file_language(exe):
+    """The first language of the version block's Translation value, as a decimal LANGID."""
+    data = Path(exe).read_bytes()
+    at = data.index("Translation\0".encode("utf-16-le")) + len("Translation\0") * 2
+    at += -at % 4  # the value starts on a 32-bit boundary
+    return str(struct.unpack_from("<H", data, at)[0])
 
 
 class Table:
@@ -99,10 +108,12 @@ def fix_registry(table):
 
 def fix_file_version(table, hashes, exe):
     name_at, version_at = table.column("FileName"), table.column("Version")
+    language_at = table.column("Language")
     versioned = set()
     for row in table.rows:
         if row[name_at].split("|")[-1].lower() == Path(exe).name.lower():
             row[version_at] = file_version(exe)
+            row[language_at] = file_language(exe)
             versioned.add(row[0])
     hashes.rows = [row for row in hashes.rows if row[0] not in versioned]
 

@@ -422,9 +422,11 @@ class MsiTablesTest(unittest.TestCase):
                     self.assertEqual(int(row["Attributes"]) & 3, 2 if row["ActionProperty"] ==
                                      "NEWER_LUMIVO" else 1, row)
                 self.assertIn("AUTOSTART", secure)
-                # Versioned files: Lumivo.exe's version is the one of its version block, and
-                # such a file has no hash (MsiFileHash holds unversioned files only).
+                # Versioned files: Lumivo.exe's version is the one of its version block, with
+                # its language (ICE60), and such a file has no hash (MsiFileHash holds
+                # unversioned files only).
                 self.assertEqual(files["LumivoExe"]["Version"], file_version(EXES[arch]))
+                self.assertEqual(files["LumivoExe"]["Language"], "2052")
                 self.assertNotIn("LumivoExe", [row["File_"] for row in t["MsiFileHash"]])
                 # Add/Remove Programs: icon, links, publisher, no "change".
                 self.assertIn(properties["ARPPRODUCTICON"], [row["Name"] for row in t["Icon"]])
