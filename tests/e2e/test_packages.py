@@ -194,6 +194,7 @@ class UpgradeTest(unittest.TestCase):
         self.addCleanup(remove_every_lumivo)
 
     def test_autostart_0_starts_nothing_and_lasts_through_upgrades_until_autostart_1(self):
+        run_value = '"C:\\Program Files\\Lumivo\\Lumivo.exe"'
         self.assertEqual(msiexec("/i", windows_path(MSI["x64"]), "/qn", "AUTOSTART=0"), 0)
         self.assertTrue(INSTALLED_EXE.exists())
         self.assertEqual(registry_value(RUN_KEY, "Lumivo"), "")
@@ -205,8 +206,15 @@ class UpgradeTest(unittest.TestCase):
             self.assertEqual(msiexec("/i", windows_path(newer), "/qn"), 0)
             self.assertEqual([version for _, version in installed_products()], ["1.20.7"])
             self.assertEqual(registry_value(RUN_KEY, "Lumivo"), "")
-            self.assertEqual(msiexec("/i", windows_path(newest), "/qn", "AUTOSTART=1"), 0)
-        self.assertEqual(registry_value(RUN_KEY, "Lumivo"), '"C:\\Program Files\\Lumivo\\Lumivo.exe"')
+            # Given to the installed version, AUTOSTART turns the logon start on and off, and
+            # the next upgrade keeps the last choice.
+            self.assertEqual(msiexec("/i", windows_path(newer), "/qn", "AUTOSTART=1"), 0)
+            self.assertEqual(registry_value(RUN_KEY, "Lumivo"), run_value)
+            self.assertEqual(msiexec("/i", windows_path(newer), "/qn", "AUTOSTART=0"), 0)
+            self.assertEqual(registry_value(RUN_KEY, "Lumivo"), "")
+            self.assertEqual(msiexec("/i", windows_path(newest), "/qn"), 0)
+        self.assertEqual([version for _, version in installed_products()], ["1.20.8"])
+        self.assertEqual(registry_value(RUN_KEY, "Lumivo"), "")
 
     def test_the_same_package_twice_or_a_newer_one_leaves_one_product(self):
         self.assertEqual(msiexec("/i", windows_path(MSI["x64"]), "/qn"), 0)
