@@ -21,10 +21,20 @@ void LoadDllsFromSystemOnly() {
 
 }  // namespace
 
-// "Lumivo.exe /close" ends a running copy and waits for it, for the uninstaller.
+// The installer's commands: "/close" ends every running copy before the files go ("/close
+// /remember" also keeps their sessions, for an upgrade), "/reopen" starts the new exe again
+// where the upgrade closed one ("/reopen /start" here as well, at the end of an interactive
+// install). Each exits non-zero when it could not do all of it.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   LoadDllsFromSystemOnly();
-  if (::lstrcmpiW(commandLine, L"/close") == 0) return lumivo::CloseRunningCopy() ? 0 : 1;
+  if (::lstrcmpiW(commandLine, L"/close") == 0) return lumivo::CloseRunningCopies(false) ? 0 : 1;
+  if (::lstrcmpiW(commandLine, L"/close /remember") == 0) {
+    return lumivo::CloseRunningCopies(true) ? 0 : 1;
+  }
+  if (::lstrcmpiW(commandLine, L"/reopen") == 0) return lumivo::ReopenClosedCopies(false) ? 0 : 1;
+  if (::lstrcmpiW(commandLine, L"/reopen /start") == 0) {
+    return lumivo::ReopenClosedCopies(true) ? 0 : 1;
+  }
   lumivo::Win32WindowsServices services;
   lumivo::Win32FormRuntime runtime;
   lumivo::TrayWindow trayWindow(services, runtime);

@@ -8,6 +8,8 @@ namespace lumivo {
 namespace {
 
 constexpr std::u16string_view kDialUpPrefix = u"rundll32.exe rnaui.dll,RnaDial ";
+constexpr std::u16string_view kInstructionsAtRoot = u"c:\\lumivo.txt";
+constexpr std::u16string_view kInstructionsCommand = u"notepad.exe c:\\lumivo.txt";
 
 }  // namespace
 
@@ -28,7 +30,19 @@ void Launchers::Dial163() { DialUp(u"163"); }
 
 void Launchers::DialNorbek163() { DialUp(u"Norbek-163"); }
 
-// Always the root of drive C, wherever the program itself lives.
-void Launchers::OpenInstructions() { Launch(u"notepad.exe c:\\lumivo.txt"); }
+// The file at the root of drive C comes first. Where there is none, the copy installed or
+// unpacked beside the program is opened, since Windows need not live on C: and a standard user
+// cannot write to a drive's root. With neither, the editor is still given C:'s file and says
+// itself that it is missing.
+void Launchers::OpenInstructions() {
+  if (!runtime_.FileExists(kInstructionsAtRoot)) {
+    const std::u16string besideProgram = runtime_.ProgramFolder() + u"\\lumivo.txt";
+    if (runtime_.FileExists(besideProgram)) {
+      Launch(u"notepad.exe \"" + besideProgram + u"\"");
+      return;
+    }
+  }
+  Launch(kInstructionsCommand);
+}
 
 }  // namespace lumivo

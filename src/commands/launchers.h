@@ -6,8 +6,8 @@
 
 namespace lumivo {
 
-// The programs the menu and the hotkeys start: the two dial-up connections and the
-// instructions file, each with its fixed command line.
+// The programs the menu and the hotkeys start: the two dial-up connections, each with its
+// fixed command line, and the instructions file, at C:'s root or beside the program.
 class Launchers {
  public:
   explicit Launchers(FormRuntime& runtime);

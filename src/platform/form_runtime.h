@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "platform/form_layout.h"
@@ -62,6 +63,10 @@ class FormRuntime {
   virtual std::optional<std::uint32_t> StartProgram(std::u16string_view commandLine,
                                                     int windowStyle) = 0;
   virtual float TwipsPerPixel() const = 0;
+  // Whether a path names an existing file (not a folder).
+  virtual bool FileExists(std::u16string_view path) = 0;
+  // The folder that holds the program's own executable, with no separator at its end.
+  virtual std::u16string ProgramFolder() const = 0;
 };
 
 }  // namespace lumivo

@@ -1,9 +1,15 @@
 """The release packages in dist/ (scripts/package): the x64 installer installed, run from the
-system folder as a logon start runs it, upgraded and removed under Wine as a user would; the
-x86 installer and the portable zip checked without running them (this machine runs no
-32-bit Windows program)."""
+system folder as a logon start runs it, upgraded, repaired and removed under Wine as a user
+and an administrator would; the rules of Windows Installer validation checked over both
+installers' tables; the x86 installer and the portable zip checked without running them (this
+machine runs no 32-bit Windows program).
+
+Wine's msiexec has no sessions, no LocalSystem and no UAC: the close in another user's session
+and the elevation are not shown here. Another Wine desktop stands in for another session: a
+window search from outside it finds nothing there, as on Windows across sessions."""
 
 import hashlib
+import re
 import struct
 import subprocess
 import tempfile
@@ -12,9 +18,11 @@ import zipfile
 from pathlib import Path
 
 from cases import LampTestCase, LumivoTestCase
-from lumivo import ABOUT_SIZE, DIAL_163, GREEN
+from desktop_probe import DesktopProbe
+from lumivo import ABOUT_SIZE, DIAL_163, GREEN, MAIN_TITLE, MENU_README, README
 from waiting import wait_for
-from wine_prefix import DRIVE_C, PREFIX, REPO, registry_value, run, wait_server
+from wine_prefix import (DRIVE_C, PREFIX, PROBE_EXE, REPO, environment, registry_value, run,
+                         wait_server)
 
 DIST = REPO / "dist"
 VERSION = "1.20.0.6"
@@ -22,9 +30,13 @@ MSI = {arch: DIST / f"lumivo-{VERSION}-{arch}.msi" for arch in ("x86", "x64")}
 ZIP = DIST / f"lumivo-{VERSION}-portable.zip"
 EXES = {arch: REPO / "build" / f"windows-{arch}" / "Lumivo.exe" for arch in ("x86", "x64")}
 INSTRUCTIONS = REPO / "src" / "resources" / "lumivo.txt"
+LICENSE = REPO / "LICENSE"
 INSTALLED_EXE = DRIVE_C / "Program Files" / "Lumivo" / "Lumivo.exe"
-INSTALLED_INSTRUCTIONS = DRIVE_C / "lumivo.txt"
+INSTALLED_INSTRUCTIONS = INSTALLED_EXE.with_name("lumivo.txt")
+ROOT_INSTRUCTIONS = DRIVE_C / "lumivo.txt"
+README_INSTALLED = (README[0], 'notepad.exe "C:\\Program Files\\Lumivo\\lumivo.txt"')
 RUN_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"
+PRODUCT_KEY = "HKLM\\Software\\Norbek\\Lumivo"
 UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
 PE_MACHINE = {"x86": 0x14C, "x64": 0x8664}
 
@@ -34,13 +46,15 @@ def windows_path(path):
 
 
 def msiexec(*args):
-    """msiexec in the prefix, outside any desktop: quiet installs need none."""
-    run(["wine", "msiexec", *args], timeout=180)
+    """msiexec in the prefix, outside any desktop (quiet installs need none); its exit code."""
+    code = run(["wine", "msiexec", *args], timeout=180, check=False).returncode
     wait_server()
+    return code
 
 
 def installed_products():
     """(product code, version) of every installed Lumivo."""
+    environment()
     out = run(["wine", "reg", "query", UNINSTALL_KEY]).stdout.decode(errors="replace")
     codes = [line.rsplit("\\", 1)[1] for line in out.splitlines() if line.strip().startswith("HKEY")
              and line.rstrip().endswith("}")]
@@ -84,6 +98,22 @@ def remove_every_lumivo():
         msiexec("/x", code, "/qn")
 
 
+def drive_root():
+    """What the root of drive C holds."""
+    return sorted(path.name for path in DRIVE_C.iterdir())
+
+
+def build_package(path, version):
+    """The x64 package again with another version, made as scripts/package makes it."""
+    major, minor, build = version.split(".")
+    subprocess.run(["wixl", "-a", "x64", "-D", "Arch=x64", "-D", f"Version={version}",
+                    "-D", f"UpgradeBelow={major}.{minor}.{int(build) + 1}", "-o", str(path),
+                    str(REPO / "packaging" / "lumivo.wxs")],
+                   cwd=EXES["x64"].parent, check=True, capture_output=True, timeout=120)
+    subprocess.run(["python3", str(REPO / "packaging" / "fix_msi_tables.py"), str(path),
+                    str(EXES["x64"])], check=True, capture_output=True, timeout=120)
+
+
 class InstalledLumivoTest(LampTestCase):
     """The x64 package installed quietly; Lumivo started as the Run value says, from the
     system folder."""
@@ -91,8 +121,9 @@ class InstalledLumivoTest(LampTestCase):
     @classmethod
     def setUpClass(cls):
         remove_every_lumivo()
-        INSTALLED_INSTRUCTIONS.unlink(missing_ok=True)
-        msiexec("/i", windows_path(MSI["x64"]), "/qn")
+        ROOT_INSTRUCTIONS.unlink(missing_ok=True)
+        cls.root_before = drive_root()
+        cls.exit_code = msiexec("/i", windows_path(MSI["x64"]), "/qn")
 
     @classmethod
     def tearDownClass(cls):
@@ -103,12 +134,15 @@ class InstalledLumivoTest(LampTestCase):
                 "cwd": DRIVE_C / "windows" / "system32"}
 
     def setUp(self):
+        self.assertEqual(self.exit_code, 0)
         self.assertTrue(INSTALLED_EXE.exists(), "the package installed no Lumivo.exe")
         super().setUp()
 
     def test_install_start_at_logon_and_remove(self):
         self.assertEqual(INSTALLED_EXE.read_bytes(), EXES["x64"].read_bytes())
         self.assertEqual(INSTALLED_INSTRUCTIONS.read_bytes(), INSTRUCTIONS.read_bytes())
+        self.assertEqual(INSTALLED_EXE.with_name("LICENSE.txt").read_bytes(), LICENSE.read_bytes())
+        self.assertEqual(drive_root(), self.root_before, "the installer wrote to C:\\")
         self.assertEqual(registry_value(RUN_KEY, "Lumivo"), '"C:\\Program Files\\Lumivo\\Lumivo.exe"')
         self.assertEqual(len(start_menu_shortcuts()), 1, start_menu_shortcuts())
 
@@ -117,16 +151,24 @@ class InstalledLumivoTest(LampTestCase):
         self.assertEqual((right - left, bottom - top), ABOUT_SIZE, "no splash")
         s.hold_key("F11")
         self.wait_launches(1)
-        self.assert_launched([DIAL_163])
+        # The instructions: the installed file while C:\ holds none, C:\'s own once it does.
+        self.click_menu(MENU_README)
+        self.wait_launches(2)
+        ROOT_INSTRUCTIONS.write_text("the user's own notes\n")
+        self.addCleanup(ROOT_INSTRUCTIONS.unlink, missing_ok=True)
+        self.click_menu(MENU_README)
+        self.wait_launches(3)
+        self.assert_launched([DIAL_163, README_INSTALLED, README])
         self.assert_launches_succeeded()
 
-        # Removed while it runs: the uninstaller closes it first, then takes everything away.
+        # Removed while it runs: the uninstaller closes it first, then takes everything away,
+        # and leaves the file the user put at C:\ alone.
         s.start_program("msiexec", "uninstall", "/x", windows_path(MSI["x64"]), "/qn")
         self.wait_process_ended(30)
         self.wait_no_lamp()
         wait_for(lambda: not installed_products(), 60, "the product to be removed")
         self.assertFalse(INSTALLED_EXE.parent.exists(), "Program Files\\Lumivo is left")
-        self.assertFalse(INSTALLED_INSTRUCTIONS.exists())
+        self.assertTrue(ROOT_INSTRUCTIONS.exists())
         self.assertEqual(registry_value(RUN_KEY, "Lumivo"), "")
         self.assertEqual(start_menu_shortcuts(), [])
         self.assertNotIn(b"Norbek", run(["wine", "reg", "query", "HKLM\\Software"]).stdout)
@@ -151,35 +193,127 @@ class UpgradeTest(unittest.TestCase):
         remove_every_lumivo()
         self.addCleanup(remove_every_lumivo)
 
-    def test_a_quiet_install_with_autostart_0_starts_nothing_now_or_at_logon(self):
-        msiexec("/i", windows_path(MSI["x64"]), "/qn", "AUTOSTART=0")
+    def test_autostart_0_starts_nothing_and_lasts_through_upgrades_until_autostart_1(self):
+        run_value = '"C:\\Program Files\\Lumivo\\Lumivo.exe"'
+        self.assertEqual(msiexec("/i", windows_path(MSI["x64"]), "/qn", "AUTOSTART=0"), 0)
         self.assertTrue(INSTALLED_EXE.exists())
         self.assertEqual(registry_value(RUN_KEY, "Lumivo"), "")
         self.assertEqual(lumivo_processes(), [], "a quiet install started Lumivo")
+        with tempfile.TemporaryDirectory() as folder:
+            newer, newest = Path(folder) / "lumivo-newer.msi", Path(folder) / "lumivo-newest.msi"
+            build_package(newer, "1.20.7")
+            build_package(newest, "1.20.8")
+            self.assertEqual(msiexec("/i", windows_path(newer), "/qn"), 0)
+            self.assertEqual([version for _, version in installed_products()], ["1.20.7"])
+            self.assertEqual(registry_value(RUN_KEY, "Lumivo"), "")
+            # Given to the installed version, AUTOSTART turns the logon start on and off, and
+            # the next upgrade keeps the last choice.
+            self.assertEqual(msiexec("/i", windows_path(newer), "/qn", "AUTOSTART=1"), 0)
+            self.assertEqual(registry_value(RUN_KEY, "Lumivo"), run_value)
+            self.assertEqual(msiexec("/i", windows_path(newer), "/qn", "AUTOSTART=0"), 0)
+            self.assertEqual(registry_value(RUN_KEY, "Lumivo"), "")
+            self.assertEqual(msiexec("/i", windows_path(newest), "/qn"), 0)
+        self.assertEqual([version for _, version in installed_products()], ["1.20.8"])
+        self.assertEqual(registry_value(RUN_KEY, "Lumivo"), "")
 
     def test_the_same_package_twice_or_a_newer_one_leaves_one_product(self):
-        msiexec("/i", windows_path(MSI["x64"]), "/qn")
-        msiexec("/i", windows_path(MSI["x64"]), "/qn")
+        self.assertEqual(msiexec("/i", windows_path(MSI["x64"]), "/qn"), 0)
+        self.assertEqual(msiexec("/i", windows_path(MSI["x64"]), "/qn"), 0)
         self.assertEqual([version for _, version in installed_products()], ["1.20.6"])
         with tempfile.TemporaryDirectory() as folder:
             newer = Path(folder) / "lumivo-newer.msi"
-            self.build_package(newer, "1.20.7")
-            msiexec("/i", windows_path(newer), "/qn")
+            build_package(newer, "1.20.7")
+            self.assertEqual(msiexec("/i", windows_path(newer), "/qn"), 0)
         self.assertEqual([version for _, version in installed_products()], ["1.20.7"])
         self.assertEqual(registry_value(RUN_KEY, "Lumivo"), '"C:\\Program Files\\Lumivo\\Lumivo.exe"')
 
-    @staticmethod
-    def build_package(path, version):
-        """The x64 package again with another version, made as scripts/package makes it."""
-        major, minor, build = version.split(".")
-        subprocess.run(["wixl", "-a", "x64", "-D", "Arch=x64", "-D", f"Version={version}",
-                        "-D", f"UpgradeBelow={major}.{minor}.{int(build) + 1}", "-o", str(path),
-                        str(REPO / "packaging" / "lumivo.wxs")],
-                       cwd=EXES["x64"].parent, check=True, capture_output=True, timeout=120)
+    def test_a_repair_brings_back_the_exe_and_an_uninstall_needs_none(self):
+        root_before = drive_root()
+        self.assertEqual(msiexec("/i", windows_path(MSI["x64"]), "/qn"), 0)
+        INSTALLED_EXE.unlink()
+        # What /fa sets: Wine's msiexec hands /f's package to MsiReinstallProduct as a product
+        # code, and leaves a product code to a "not implemented".
+        self.assertEqual(msiexec("/i", windows_path(MSI["x64"]), "REINSTALL=ALL",
+                                 "REINSTALLMODE=amus", "/qn"), 0)
+        self.assertEqual(INSTALLED_EXE.read_bytes(), EXES["x64"].read_bytes())
+        INSTALLED_EXE.unlink()
+        (product_code, _), = installed_products()
+        self.assertEqual(msiexec("/x", product_code, "/qn"), 0)
+        self.assertEqual(installed_products(), [])
+        self.assertFalse(INSTALLED_EXE.parent.exists(), "Program Files\\Lumivo is left")
+        self.assertEqual(drive_root(), root_before)
+
+
+class UpgradeWhileRunningTest(LampTestCase):
+    """An older build installed and running as the Run value starts it; the new package installed
+    over it with /passive, as winget does, from the same desktop."""
+
+    def setUp(self):
+        remove_every_lumivo()
+        self.addCleanup(remove_every_lumivo)
+        with tempfile.TemporaryDirectory() as folder:
+            older = Path(folder) / "lumivo-older.msi"
+            build_package(older, "1.20.5")
+            self.assertEqual(msiexec("/i", windows_path(older), "/qn"), 0)
+        super().setUp()
+
+    def session_options(self):
+        return {"exe": registry_value(RUN_KEY, "Lumivo").strip('"'),
+                "cwd": DRIVE_C / "windows" / "system32"}
+
+    def test_the_upgrade_closes_lumivo_without_a_prompt_and_starts_it_again(self):
+        s = self.session
+        s.start_program("msiexec", "upgrade", "/i", windows_path(MSI["x64"]), "/passive")
+        # A files-in-use prompt would hold the upgrade here.
+        wait_for(lambda: [version for _, version in installed_products()] == ["1.20.6"], 90,
+                 "the upgrade to finish")
+        reopened = wait_for(lambda: [p for p in s.probe.lumivo_pids() if p != self.pid], 30,
+                            "Lumivo to start again")
+        self.assertEqual(len(reopened), 1)
+        self.assertNotIn(self.pid, s.probe.lumivo_pids())
+        s.wait_tray_icon(GREEN)
+        self.assertEqual(registry_value(PRODUCT_KEY, "ReopenSessions"), "", "kept after use")
+
+        # A quiet upgrade run from outside Lumivo's desktop, as deployment tools run it from
+        # session 0: the copy it cannot ask is ended, and started again; no restart needed.
+        with tempfile.TemporaryDirectory() as folder:
+            newer = Path(folder) / "lumivo-newer.msi"
+            build_package(newer, "1.20.7")
+            # On the display's own desktop; no output kept, which the started Lumivo would hold.
+            upgrade = subprocess.run(["wine", "msiexec", "/i", windows_path(newer), "/qn"],
+                                     env=s.env(), stdin=subprocess.DEVNULL,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                     timeout=180)
+        self.assertEqual(upgrade.returncode, 0)
+        self.assertEqual([version for _, version in installed_products()], ["1.20.7"])
+        self.assertNotIn(reopened[0], s.probe.lumivo_pids())
+        wait_for(lambda: len(lumivo_processes()) == 1, 30, "one Lumivo to run again")
+
+
+class CloseTest(LampTestCase):
+    """Lumivo.exe /close, as the installer runs it, from outside Lumivo's desktop: another Wine
+    desktop stands in for another user's session."""
+
+    def test_close_ends_a_copy_that_no_window_search_of_its_desktop_finds(self):
+        # The installer's desktop, kept open by an idle probe, sees no Lumivo window.
+        env = self.session.env()
+        self.session.processes.append(subprocess.Popen(
+            ["wine", "explorer", "/desktop=Installer,640x480", str(PROBE_EXE), "Installer", "hold"],
+            env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL, start_new_session=True))
+        outside = DesktopProbe("Installer", env, self.session.name)
+        seen = wait_for(lambda: (lambda r: r[1] if r[0] == 0 else None)(
+            outside.records("windows", "all")), 30, "the installer's desktop")
+        self.assertNotIn(MAIN_TITLE, [w["title"] for w in seen])
+        self.assertEqual(outside.lumivo_pids(), [self.pid], "no process list across desktops")
+        close = ["wine", windows_path(EXES["x64"]), "/close"]
+        self.assertEqual(run(close, timeout=60, check=False).returncode, 0)
+        self.wait_process_ended(10)
+        self.assertEqual(run(close, timeout=60, check=False).returncode, 0, "with no copy left")
 
 
 class PackageContentsTest(unittest.TestCase):
-    def test_each_installer_carries_its_exe_and_the_instructions(self):
+    def test_each_installer_carries_its_exe_the_instructions_and_the_licence(self):
         for arch, program_files in (("x86", "ProgramFilesFolder"), ("x64", "ProgramFiles64Folder")):
             with self.subTest(arch), tempfile.TemporaryDirectory() as folder:
                 subprocess.run(["msiextract", "-C", folder, str(MSI[arch])], check=True,
@@ -188,33 +322,143 @@ class PackageContentsTest(unittest.TestCase):
                 self.assertEqual(exe.read_bytes(), EXES[arch].read_bytes())
                 self.assertEqual(pe_machine(exe), PE_MACHINE[arch])
                 self.assertEqual(file_version(exe), VERSION)
-                self.assertEqual((Path(folder) / "lumivo.txt").read_bytes(),
-                                 INSTRUCTIONS.read_bytes())
-                directories = self.msi_table(MSI[arch], "Directory")
+                self.assertEqual(sorted(p.name for p in Path(folder).rglob("*") if p.is_file()),
+                                 ["LICENSE.txt", "Lumivo.exe", "lumivo.txt"])
+                self.assertEqual(exe.with_name("lumivo.txt").read_bytes(), INSTRUCTIONS.read_bytes())
+                self.assertEqual(exe.with_name("LICENSE.txt").read_bytes(), LICENSE.read_bytes())
+                directories = msi_table(MSI[arch], "Directory")
                 self.assertIn(f"INSTALLDIR\t{program_files}\tLumivo", directories)
-                self.assertIn("ProductVersion\t1.20.6", self.msi_table(MSI[arch], "Property"))
+                self.assertIn("ProductVersion\t1.20.6", msi_table(MSI[arch], "Property"))
                 summary = subprocess.run(["msiinfo", "suminfo", str(MSI[arch])], check=True,
                                          capture_output=True, text=True).stdout
                 self.assertIn(f"Template: {'Intel' if arch == 'x86' else 'x64'};2052", summary)
 
-    def test_the_portable_zip_and_the_checksums(self):
+    def test_the_portable_zip_the_checksums_and_the_winget_manifests(self):
         with zipfile.ZipFile(ZIP) as archive:
-            self.assertEqual(sorted(archive.namelist()), ["Lumivo.exe", "README.txt", "lumivo.txt"])
+            self.assertEqual(sorted(archive.namelist()),
+                             ["LICENSE.txt", "Lumivo.exe", "README.txt", "lumivo.txt"])
             self.assertEqual(archive.read("Lumivo.exe"), EXES["x86"].read_bytes())
             self.assertEqual(archive.read("lumivo.txt"), INSTRUCTIONS.read_bytes())
+            self.assertEqual(archive.read("LICENSE.txt"), LICENSE.read_bytes())
             readme = archive.read("README.txt").decode("utf-8-sig")
-            self.assertIn("C:\\lumivo.txt", readme)
+            self.assertNotIn("复制到", readme, "the zip still asks for the file to be copied")
             self.assertIn("F11", readme)
         sums = {name: digest for digest, name in
                 (line.split("  ", 1) for line in (DIST / "SHA256SUMS").read_text().splitlines())}
-        self.assertLessEqual({p.name for p in (*MSI.values(), ZIP)}, set(sums))
+        # This version's packages only: the .deb is there when scripts/package-deb made it.
+        self.assertEqual({name for name in sums if not name.endswith(".deb")},
+                         {p.name for p in (*MSI.values(), ZIP)})
+        self.assertTrue(all(VERSION in name for name in sums), sums)
         for name, digest in sums.items():
             self.assertEqual(hashlib.sha256((DIST / name).read_bytes()).hexdigest(), digest, name)
+        manifests = DIST / "winget" / "manifests" / "n" / "Norbek" / "Lumivo" / VERSION
+        installer = (manifests / "Norbek.Lumivo.installer.yaml").read_text()
+        for arch in ("x86", "x64"):
+            self.assertIn(f"InstallerSha256: \"{sums[MSI[arch].name].upper()}\"", installer)
+            product_code = re.search(r"^ProductCode\t(\S+)", msi_table(MSI[arch], "Property"),
+                                     re.M).group(1)
+            self.assertIn(f'ProductCode: "{product_code}"', installer)
+        for manifest in manifests.iterdir():
+            self.assertNotIn("@", manifest.read_text().replace("mailto:norbek@", ""), manifest)
 
-    @staticmethod
-    def msi_table(msi, table):
-        return subprocess.run(["msiinfo", "export", str(msi), table], check=True,
-                              capture_output=True, text=True).stdout
+
+def msi_table(msi, table):
+    """An exported table; the streams of a binary column (Icon, Binary) go to a folder of its
+    own, not into the current one."""
+    with tempfile.TemporaryDirectory() as folder:
+        return subprocess.run(["msiinfo", "export", str(Path(msi).resolve()), table], cwd=folder,
+                              check=True, capture_output=True, text=True).stdout
+
+
+def msi_rows(msi, table):
+    """The rows of an exported table, as dictionaries by column name."""
+    lines = msi_table(msi, table).splitlines()
+    columns = lines[0].split("\t")
+    return [dict(zip(columns, line.split("\t"))) for line in lines[3:]]
+
+
+class MsiTablesTest(unittest.TestCase):
+    """What Windows Installer validation (the ICEs of the SDK's darice.cub) and the project
+    require of both installers, read from their tables: no ICE runner exists here."""
+
+    NO_IMPERSONATE, IN_SCRIPT = 0x800, 0x400
+    HKMU, HKCU = "-1", "1"
+
+    def tables(self, msi):
+        names = ("Component", "CustomAction", "Directory", "FeatureComponents", "File",
+                 "Icon", "InstallExecuteSequence", "Property", "Registry", "Shortcut", "Upgrade",
+                 "MsiFileHash")
+        return {name: msi_rows(msi, name) for name in names}
+
+    def test_both_installers_follow_the_rules(self):
+        for arch in ("x86", "x64"):
+            with self.subTest(arch):
+                t = self.tables(MSI[arch])
+                properties = {row["Property"]: row["Value"] for row in t["Property"]}
+                components = {row["Component"]: row for row in t["Component"]}
+                registry = {row["Registry"]: row for row in t["Registry"]}
+                features = {}
+                for row in t["FeatureComponents"]:
+                    features.setdefault(row["Component_"], set()).add(row["Feature_"])
+                files = {row["File"]: row for row in t["File"]}
+
+                # ICE38, ICE43, ICE57: a shortcut's component (per-user profile data in a
+                # per-user install) has an HKCU key path, or HKMU in a per-machine one.
+                self.assertEqual(properties["ALLUSERS"], "1")
+                for shortcut in t["Shortcut"]:
+                    key_path = components[shortcut["Component_"]]["KeyPath"]
+                    self.assertIn(registry[key_path]["Root"], (self.HKMU, self.HKCU), shortcut)
+                # ICE03: every registry root is one Windows Installer knows (wixl writes 4).
+                for row in t["Registry"]:
+                    self.assertIn(row["Root"], ("-1", "0", "1", "2", "3"), row)
+                # ICE68: only deferred (in-script) actions carry the no-impersonate bit.
+                for action in t["CustomAction"]:
+                    kind = int(action["Type"])
+                    if not kind & self.IN_SCRIPT:
+                        self.assertFalse(kind & self.NO_IMPERSONATE, action)
+                # ICE69: [#file] in a component's registry value or shortcut names a file of a
+                # component in the same feature.
+                for row in t["Registry"] + t["Shortcut"]:
+                    for file in re.findall(r"\[#(\w+)\]", row.get("Value", "") + row.get("Target", "")):
+                        self.assertLessEqual(features[row["Component_"]],
+                                             features[files[file]["Component_"]], row)
+                # ICE61: each Upgrade row's property is secure; MigrateFeatures (1) on the rows
+                # that remove an older product, so its feature choices carry over.
+                secure = properties["SecureCustomProperties"].split(";")
+                for row in t["Upgrade"]:
+                    self.assertIn(row["ActionProperty"], secure)
+                    self.assertEqual(int(row["Attributes"]) & 3, 2 if row["ActionProperty"] ==
+                                     "NEWER_LUMIVO" else 1, row)
+                self.assertIn("AUTOSTART", secure)
+                # Versioned files: Lumivo.exe's version is the one of its version block, with
+                # its language (ICE60), and such a file has no hash (MsiFileHash holds
+                # unversioned files only).
+                self.assertEqual(files["LumivoExe"]["Version"], file_version(EXES[arch]))
+                self.assertEqual(files["LumivoExe"]["Language"], "2052")
+                self.assertNotIn("LumivoExe", [row["File_"] for row in t["MsiFileHash"]])
+                # Add/Remove Programs: icon, links, publisher, no "change".
+                self.assertIn(properties["ARPPRODUCTICON"], [row["Name"] for row in t["Icon"]])
+                self.assertTrue(properties["ARPURLINFOABOUT"].startswith("http"))
+                self.assertTrue(properties["ARPHELPLINK"])
+                self.assertEqual(properties["Manufacturer"], "Norbek")
+                self.assertEqual(properties["ARPNOMODIFY"], "1")
+                # Nothing goes to the root of a drive: every component lives under Program
+                # Files or the Start menu.
+                self.assertEqual({row["Directory_"] for row in components.values()},
+                                 {"INSTALLDIR", "ProgramMenuFolder"})
+                self.assert_close_and_reopen_sequenced(t["InstallExecuteSequence"])
+
+    def assert_close_and_reopen_sequenced(self, sequence):
+        """The close runs with the rights to finish, before the files are validated; the
+        reopening after the files are in."""
+        at = {row["Action"]: row for row in sequence}
+        number = {action: int(row["Sequence"]) for action, row in at.items()}
+        for close in ("CloseLumivoForRemoval", "CloseLumivoForUpgrade"):
+            self.assertLess(number[close], number["InstallValidate"])
+            self.assertIn("Privileged", at[close]["Condition"])
+        self.assertLess(number["InstallValidate"], number["RemoveExistingProducts"])
+        for start in ("ReopenLumivo", "StartLumivo"):
+            self.assertGreater(number[start], number["InstallFinalize"])
 
 
 if __name__ == "__main__":

@@ -21,11 +21,13 @@ XP_EXPORTS = {
         InitializeCriticalSection LeaveCriticalSection LoadLibraryA LoadLibraryW LoadResource
         LockResource MulDiv OpenProcess SetUnhandledExceptionFilter SizeofResource Sleep
         TlsGetValue VirtualProtect VirtualQuery WaitForSingleObject WideCharToMultiByte lstrcmpiW
-        __C_specific_handler""",
+        __C_specific_handler
+        CreateToolhelp32Snapshot GetCurrentProcessId Process32FirstW Process32NextW
+        ProcessIdToSessionId TerminateProcess""",
     "user32.dll": """
         AdjustWindowRectEx AppendMenuW BeginPaint CreatePopupMenu CreateWindowExW DefWindowProcW
         DestroyIcon DestroyMenu DestroyWindow DispatchMessageW DrawIconEx EndPaint ExitWindowsEx
-        FillRect FindWindowW GetAsyncKeyState GetCursorPos GetDC GetMessageW GetSysColorBrush
+        FillRect FindWindowExW FindWindowW GetAsyncKeyState GetCursorPos GetDC GetMessageW GetSysColorBrush
         GetSystemMetrics GetWindowLongPtrW GetWindowLongW GetWindowThreadProcessId KillTimer
         LoadCursorW LoadImageW MessageBoxW PostMessageW PtInRect RegisterClassExW
         RegisterWindowMessageW ReleaseCapture ReleaseDC ScreenToClient SendMessageW SetCapture
@@ -34,7 +36,10 @@ XP_EXPORTS = {
     "gdi32.dll": """
         BitBlt CreateCompatibleBitmap CreateCompatibleDC DeleteDC DeleteObject GetDeviceCaps
         GetStockObject SelectObject""",
-    "advapi32.dll": "AdjustTokenPrivileges LookupPrivilegeValueW OpenProcessToken",
+    "advapi32.dll": """
+        AdjustTokenPrivileges LookupPrivilegeValueW OpenProcessToken
+        CreateProcessAsUserW RegCloseKey RegCreateKeyExW RegDeleteValueW RegOpenKeyExW
+        RegQueryValueExW RegSetValueExW""",
     "msvcrt.dll": """
         __iob_func __p__commode __p__fmode __p__wcmdln __set_app_type __setusermatherr
         __wgetmainargs __winitenv _amsg_exit _cexit _commode _errno _fmode _initterm _iob

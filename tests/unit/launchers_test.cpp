@@ -18,12 +18,22 @@ TEST_F(LumivoTest, TheLaunchersStartTheirFixedCommandLinesEveryTime) {
                                        "Shell \"rundll32.exe rnaui.dll,RnaDial 163\" 1"));
 }
 
-TEST_F(LumivoTest, TheMenusInstructionsItemOpensTheFile) {
+// C:'s file wins; the one beside the program stands in where C: has none; with neither, the
+// editor is given C:'s file, as always.
+TEST_F(LumivoTest, TheMenusInstructionsItemOpensCsFileElseTheOneBesideTheProgram) {
   StartToTray();
+  sim.SetProgramFolder(u"D:\\Program Files\\Lumivo");
   sim.ClearCalls();
   ChooseFromMenu(u"Hide_readme");
-  EXPECT_THAT(TakeCalls(),
-              ElementsAre("PopupMenu Form1", "Shell \"notepad.exe c:\\lumivo.txt\" 1"));
+  sim.AddFile(u"D:\\PROGRAM FILES\\Lumivo\\LUMIVO.TXT");
+  ChooseFromMenu(u"Hide_readme");
+  sim.AddFile(u"C:\\Lumivo.txt");
+  ChooseFromMenu(u"Hide_readme");
+  EXPECT_THAT(
+      TakeCalls(),
+      ElementsAre("PopupMenu Form1", "Shell \"notepad.exe c:\\lumivo.txt\" 1", "PopupMenu Form1",
+                  "Shell \"notepad.exe \"D:\\Program Files\\Lumivo\\lumivo.txt\"\" 1",
+                  "PopupMenu Form1", "Shell \"notepad.exe c:\\lumivo.txt\" 1"));
 }
 
 TEST_F(LumivoTest, AMissingProgramIsNamedInAMessageAndTheIconStays) {

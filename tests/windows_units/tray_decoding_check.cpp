@@ -61,6 +61,8 @@ class Runtime final : public FormRuntime {
     return std::nullopt;
   }
   float TwipsPerPixel() const override { return twipsPerPixel; }
+  bool FileExists(std::u16string_view) override { return false; }
+  std::u16string ProgramFolder() const override { return {}; }
 
   float twipsPerPixel = 15.0f;
 };

@@ -1,6 +1,7 @@
 #include "platform/linux/linux_form_runtime.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -52,6 +53,14 @@ void LinuxFormRuntime::End() { std::_Exit(0); }
 // The window style is for Windows' programs; what Linux opens picks its own.
 std::optional<std::uint32_t> LinuxFormRuntime::StartProgram(std::u16string_view commandLine, int) {
   return RunCommandLine(commandLine, requests_);
+}
+
+// The paths the program asks about are Windows paths, which name no file here: the launcher
+// finds the instructions this system installed when given the usual command line.
+bool LinuxFormRuntime::FileExists(std::u16string_view) { return false; }
+
+std::u16string LinuxFormRuntime::ProgramFolder() const {
+  return QCoreApplication::applicationDirPath().toStdU16String();
 }
 
 void LinuxFormRuntime::Run() { QApplication::exec(); }

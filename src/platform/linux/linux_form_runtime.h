@@ -20,6 +20,8 @@ class LinuxFormRuntime final : public FormRuntime {
   std::optional<std::uint32_t> StartProgram(std::u16string_view commandLine,
                                             int windowStyle) override;
   float TwipsPerPixel() const override { return twipsPerPixel_; }
+  bool FileExists(std::u16string_view path) override;
+  std::u16string ProgramFolder() const override;
 
   const HandleTable& Handles() const { return handles_; }
   // The requests to drives and services, which tell their failures in this run-time's boxes.

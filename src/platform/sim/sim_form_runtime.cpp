@@ -11,6 +11,15 @@ std::string ControlName(const std::u16string& form, const ControlLayout& control
   return name;
 }
 
+// Windows compares file names without regard to case.
+std::u16string FoldedPath(std::u16string_view path) {
+  std::u16string folded(path);
+  for (char16_t& c : folded) {
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+  }
+  return folded;
+}
+
 }  // namespace
 
 std::unique_ptr<FormWindow> Simulation::CreateForm(const FormLayout& layout, FormEvents& events) {
@@ -57,5 +66,9 @@ std::optional<std::uint32_t> Simulation::StartProgram(std::u16string_view comman
   if (failingPrograms_.contains(program)) return std::nullopt;
   return nextProcessId_++;
 }
+
+bool Simulation::FileExists(std::u16string_view path) { return files_.contains(FoldedPath(path)); }
+
+void Simulation::AddFile(std::u16string_view path) { files_.insert(FoldedPath(path)); }
 
 }  // namespace lumivo::sim

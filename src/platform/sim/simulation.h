@@ -70,6 +70,8 @@ class Simulation final : public WindowsServices, public FormRuntime {
   std::optional<std::uint32_t> StartProgram(std::u16string_view commandLine,
                                             int windowStyle) override;
   float TwipsPerPixel() const override { return twipsPerPixel_; }
+  bool FileExists(std::u16string_view path) override;
+  std::u16string ProgramFolder() const override { return programFolder_; }
 
   // The recorded calls, oldest first.
   const std::vector<std::string>& Calls() const { return calls_; }
@@ -117,6 +119,9 @@ class Simulation final : public WindowsServices, public FormRuntime {
   void FailToCreate(std::u16string_view form) { failingForms_.emplace(form); }
   void SetExitWindowsAccepted(bool accepted) { exitWindowsAccepted_ = accepted; }
   void SetMciDuration(std::int64_t milliseconds) { mciDuration_ = milliseconds; }
+  // Files exist only once added; paths are compared without regard to ASCII case.
+  void AddFile(std::u16string_view path);
+  void SetProgramFolder(std::u16string_view folder) { programFolder_ = folder; }
 
   // Observations.
   bool Ended() const { return ended_; }
@@ -169,6 +174,8 @@ class Simulation final : public WindowsServices, public FormRuntime {
   std::map<char, std::uint32_t> driveTypes_;
   std::set<std::u16string> failingPrograms_;
   std::set<std::u16string> failingForms_;
+  std::set<std::u16string> files_;
+  std::u16string programFolder_ = u"C:\\Program Files\\Lumivo";
 };
 
 }  // namespace lumivo::sim

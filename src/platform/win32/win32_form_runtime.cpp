@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/win32/device_contexts.h"
+#include "platform/win32/program_files.h"
 #include "platform/win32/shell_launch.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_form_window.h"
@@ -51,6 +52,10 @@ std::optional<std::uint32_t> Win32FormRuntime::StartProgram(std::u16string_view 
                                                             int windowStyle) {
   return LaunchProgram(commandLine, windowStyle);
 }
+
+bool Win32FormRuntime::FileExists(std::u16string_view path) { return IsExistingFile(path); }
+
+std::u16string Win32FormRuntime::ProgramFolder() const { return FolderOfThisProgram(); }
 
 void Win32FormRuntime::Run() {
   MSG message{};

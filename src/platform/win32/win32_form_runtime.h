@@ -23,6 +23,8 @@ class Win32FormRuntime final : public FormRuntime {
   std::optional<std::uint32_t> StartProgram(std::u16string_view commandLine,
                                             int windowStyle) override;
   float TwipsPerPixel() const override { return state_.twipsPerPixel; }
+  bool FileExists(std::u16string_view path) override;
+  std::u16string ProgramFolder() const override;
 
   // Delivers messages; End ends the process from inside.
   void Run();

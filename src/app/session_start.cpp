@@ -1,0 +1,72 @@
+#include "platform/win32/windows_api.h"
+
+#include "app/session_start.h"
+
+#include <wtsapi32.h>
+
+#include "app/running_copies.h"
+#include "platform/win32/system_library.h"
+#include "platform/win32/wide_text.h"
+
+namespace lumivo {
+namespace {
+
+std::u16string SystemFolder() {
+  std::u16string folder(MAX_PATH, u'\0');
+  const UINT length = ::GetSystemDirectoryW(AsWide(folder), MAX_PATH);
+  folder.resize(length < MAX_PATH ? length : 0);
+  return folder;
+}
+
+UniqueKernelHandle Started(BOOL created, const PROCESS_INFORMATION& started) {
+  if (!created) return nullptr;
+  ::CloseHandle(started.hThread);
+  return UniqueKernelHandle(started.hProcess);
+}
+
+// The user's own environment and the interactive desktop of that session, as the shell would
+// have given them.
+UniqueKernelHandle StartAsSessionUser(DWORD sessionId, std::u16string& commandLine,
+                                      const std::u16string& folder) {
+  SystemLibrary wtsapi(L"wtsapi32.dll");
+  SystemLibrary userenv(L"userenv.dll");
+  const auto queryUserToken = wtsapi.Find<BOOL(WINAPI*)(ULONG, PHANDLE)>("WTSQueryUserToken");
+  const auto createEnvironment =
+      userenv.Find<BOOL(WINAPI*)(LPVOID*, HANDLE, BOOL)>("CreateEnvironmentBlock");
+  const auto destroyEnvironment = userenv.Find<BOOL(WINAPI*)(LPVOID)>("DestroyEnvironmentBlock");
+  if (!queryUserToken || !createEnvironment || !destroyEnvironment) return nullptr;
+  HANDLE token = nullptr;
+  if (!queryUserToken(sessionId, &token)) return nullptr;
+  const UniqueKernelHandle ownedToken(token);
+  void* environment = nullptr;
+  if (!createEnvironment(&environment, token, FALSE)) environment = nullptr;
+  wchar_t desktop[] = L"winsta0\\default";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.lpDesktop = desktop;
+  PROCESS_INFORMATION started{};
+  const BOOL created = ::CreateProcessAsUserW(token, nullptr, AsWide(commandLine), nullptr, nullptr,
+                                              FALSE, CREATE_UNICODE_ENVIRONMENT, environment,
+                                              AsWide(folder), &startup, &started);
+  if (environment) destroyEnvironment(environment);
+  return Started(created, started);
+}
+
+}  // namespace
+
+UniqueKernelHandle StartInSession(DWORD sessionId, const std::u16string& exe,
+                                  std::u16string_view arguments) {
+  std::u16string commandLine = u"\"" + exe + u"\"";
+  if (!arguments.empty()) commandLine += u" " + std::u16string(arguments);
+  const std::u16string folder = SystemFolder();
+  if (exe.empty() || folder.empty()) return nullptr;
+  if (sessionId != OwnSessionId()) return StartAsSessionUser(sessionId, commandLine, folder);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  return Started(::CreateProcessW(nullptr, AsWide(commandLine), nullptr, nullptr, FALSE, 0, nullptr,
+                                  AsWide(folder), &startup, &started),
+                 started);
+}
+
+}  // namespace lumivo
