@@ -2,6 +2,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QStringList>
 
 #include <array>
 #include <chrono>
@@ -11,6 +12,7 @@
 namespace lumivo {
 namespace {
 
+constexpr std::chrono::seconds kBusReplyTime{5};
 constexpr std::chrono::seconds kSessionManagerTime{25};
 // Long enough for a user to type a password into the authentication dialog.
 constexpr std::chrono::minutes kAuthenticationTime{2};
@@ -61,26 +63,40 @@ QDBusMessage SessionManagerCall(const SessionManager& manager, WindowsExit how) 
   return call;
 }
 
-bool AskLogind(WindowsExit how) {
+void AskLogind(WindowsExit how, ExitWindowsAnswer& answered) {
   QDBusMessage call = QDBusMessage::createMethodCall(
       QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
       QStringLiteral("org.freedesktop.login1.Manager"),
       how == WindowsExit::Restart ? QStringLiteral("Reboot") : QStringLiteral("PowerOff"));
   const bool interactive = true;
   call << interactive;
-  return Succeeded(CallAndWait(QDBusConnection::systemBus(), call, kAuthenticationTime));
+  CallThen(
+      QDBusConnection::systemBus(), call, kAuthenticationTime,
+      [&answered](const QDBusMessage& reply) { answered.OnExitWindowsAnswered(Succeeded(reply)); });
 }
 
 }  // namespace
 
-bool RequestSessionEnd(WindowsExit how) {
+void RequestSessionEnd(WindowsExit how, ExitWindowsAnswer& answered) {
   const QDBusConnection session = QDBusConnection::sessionBus();
-  for (const SessionManager& manager : kSessionManagers) {
-    if (session.isConnected() && ServiceRuns(session, QString::fromLatin1(manager.service))) {
-      return Succeeded(CallAndWait(session, SessionManagerCall(manager, how), kSessionManagerTime));
+  const QDBusMessage listNames = QDBusMessage::createMethodCall(
+      QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+      QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListNames"));
+  CallThen(session, listNames, kBusReplyTime, [session, how, &answered](const QDBusMessage& names) {
+    const QStringList running = Succeeded(names) && !names.arguments().isEmpty()
+                                    ? names.arguments().constFirst().toStringList()
+                                    : QStringList();
+    for (const SessionManager& manager : kSessionManagers) {
+      if (running.contains(QString::fromLatin1(manager.service))) {
+        CallThen(session, SessionManagerCall(manager, how), kSessionManagerTime,
+                 [&answered](const QDBusMessage& reply) {
+                   answered.OnExitWindowsAnswered(Succeeded(reply));
+                 });
+        return;
+      }
     }
-  }
-  return AskLogind(how);
+    AskLogind(how, answered);
+  });
 }
 
 }  // namespace lumivo
