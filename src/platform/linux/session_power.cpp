@@ -44,6 +44,12 @@ constexpr std::array<SessionManager, 4> kSessionManagers = {{
 
 bool Succeeded(const QDBusMessage& reply) { return reply.type() == QDBusMessage::ReplyMessage; }
 
+// A reply to the request, passed on as taken or refused.
+auto PassOn(ExitWindowsAnswer& answered) {
+  return
+      [&answered](const QDBusMessage& reply) { answered.OnExitWindowsAnswered(Succeeded(reply)); };
+}
+
 QDBusMessage SessionManagerCall(const SessionManager& manager, WindowsExit how) {
   const bool restart = how == WindowsExit::Restart;
   QDBusMessage call = QDBusMessage::createMethodCall(
@@ -70,9 +76,7 @@ void AskLogind(WindowsExit how, ExitWindowsAnswer& answered) {
       how == WindowsExit::Restart ? QStringLiteral("Reboot") : QStringLiteral("PowerOff"));
   const bool interactive = true;
   call << interactive;
-  CallThen(
-      QDBusConnection::systemBus(), call, kAuthenticationTime,
-      [&answered](const QDBusMessage& reply) { answered.OnExitWindowsAnswered(Succeeded(reply)); });
+  CallThen(QDBusConnection::systemBus(), call, kAuthenticationTime, PassOn(answered));
 }
 
 }  // namespace
@@ -88,10 +92,7 @@ void RequestSessionEnd(WindowsExit how, ExitWindowsAnswer& answered) {
                                     : QStringList();
     for (const SessionManager& manager : kSessionManagers) {
       if (running.contains(QString::fromLatin1(manager.service))) {
-        CallThen(session, SessionManagerCall(manager, how), kSessionManagerTime,
-                 [&answered](const QDBusMessage& reply) {
-                   answered.OnExitWindowsAnswered(Succeeded(reply));
-                 });
+        CallThen(session, SessionManagerCall(manager, how), kSessionManagerTime, PassOn(answered));
         return;
       }
     }
