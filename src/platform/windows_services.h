@@ -21,6 +21,15 @@ inline constexpr WindowHandle kTopmost = 0xFFFFFFFF;    // insert-after: above a
 inline constexpr std::uint32_t kShowWindowFlag = 0x40;  // window placement: also show it
 inline constexpr int kShowNormal = 1;                   // a normal window with the focus
 
+// Told whether Windows took a restart or shutdown request.
+class ExitWindowsAnswer {
+ public:
+  virtual void OnExitWindowsAnswered(bool accepted) = 0;
+
+ protected:
+  ~ExitWindowsAnswer() = default;
+};
+
 // The Windows functions the program's logic calls, with the arguments it gives them; each
 // keeps the name of the function it stands for. Texts arrive already in the ANSI code page
 // (see ToAnsi), exactly as the *A functions take them.
@@ -39,7 +48,10 @@ class WindowsServices {
   virtual void ShellExecuteA(WindowHandle owner, const std::string& file, int showCommand) = 0;
   // Restart and shutdown need the shutdown privilege on every NT-family Windows.
   virtual void EnableShutdownPrivilege() = 0;
-  virtual bool ExitWindowsEx(WindowsExit how, std::uint32_t reserved) = 0;
+  // Windows answers at once, and the answer is passed on before the call returns; another
+  // system may answer later, from the event loop, while the program goes on meanwhile.
+  virtual void ExitWindowsEx(WindowsExit how, std::uint32_t reserved,
+                             ExitWindowsAnswer& answer) = 0;
   virtual std::int16_t GetAsyncKeyState(std::int32_t virtualKey) = 0;
   virtual void SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int width,
                             int height, std::uint32_t flags) = 0;

@@ -139,6 +139,26 @@ class SessionEndTest(ServicesTestCase):
         calls = self.choose(self.SHUT_DOWN, self.logind, "PowerOff")
         self.assertEqual(calls[0][2], "True", "interactive: polkit may ask for a password")
 
+    def test_keys_act_while_a_refusal_is_awaited_from_logind(self):
+        # As while polkit waits for a password: the answer, a refusal, comes after 3 s.
+        self.services.add_method(
+            "system", "org.freedesktop.login1", "/org/freedesktop/login1",
+            "org.freedesktop.login1.Manager", "PowerOff", "b", "",
+            "time.sleep(3); raise dbus.exceptions.DBusException('Access denied',"
+            " name='org.freedesktop.DBus.Error.AccessDenied')")
+        d = self.desktop
+        self.open_menu()
+        d.key(*self.SHUT_DOWN)
+        asked = wait_for(lambda: self.logind.calls("PowerOff"), 10, "PowerOff")[0][0]
+        d.hold("KP_Divide", 0.1)
+        wait_for(lambda: EJECT in d.door_requests(), 5, "an eject")
+        self.assertLess(d.door_request_times("CDROMEJECT")[0], asked + 3, "the key waited")
+        self.assertEqual(d.lamps(GREEN), [], "the lamp came back before the answer")
+        self.message_box()
+        d.key("Return")
+        d.wait_lamp(GREEN)
+        self.assert_running()
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -60,6 +60,44 @@ TEST_F(EndingTest, WhenWindowsRefusesTheUserIsToldAndTheIconComesBack) {
   EXPECT_FALSE(sim.Ended());
 }
 
+// Elsewhere the answer can take minutes (a password to type): the program goes on meanwhile,
+// asks nothing more, and acts on the answer when it comes.
+TEST_F(EndingTest, WhileTheAnswerIsPendingTheHotkeysActAndTheAnswerDecidesLater) {
+  sim.HoldExitWindowsAnswers();
+  ChooseFromMenu(u"Hid_shutdown");
+  EXPECT_THAT(TakeCalls(), ElementsAre("PopupMenu Form1", kRemoveClosed, "EnableShutdownPrivilege",
+                                       "ExitWindowsEx 1 0"));
+  sim.SetKeyState(111, -32768);
+  sim.Advance(10);
+  sim.SetKeyState(111, 0);
+  ChooseFromMenu(u"hid_restart");  // a message the vanished lamp had left behind
+  sim.Advance(1000);
+  EXPECT_THAT(TakeCalls(), ElementsAre(kDoorOpen, "PopupMenu Form1"));
+  EXPECT_THAT(sim.TrayIcons(), IsEmpty());
+
+  sim.AnswerExitWindows(false);
+  EXPECT_THAT(TakeCalls(),
+              ElementsAre("MsgBox \"Windows拒绝了关机请求，Lumivo将继续运行！\"", InstallClosed()));
+  EXPECT_FALSE(sim.Ended());
+
+  ChooseFromMenu(u"hid_restart");
+  EXPECT_THAT(TakeCalls(), testing::Contains("ExitWindowsEx 2 0"));
+  sim.AnswerExitWindows(true);
+  EXPECT_THAT(TakeCalls(), ElementsAre("End"));
+  EXPECT_TRUE(sim.Ended());
+}
+
+TEST_F(EndingTest, ACloseRequestWhileTheAnswerIsPendingEndsAndTheAnswerIsIgnored) {
+  sim.HoldExitWindowsAnswers();
+  ChooseFromMenu(u"Hid_shutdown");
+  sim.ClearCalls();
+  sim.CloseRequest(u"Form1");
+  EXPECT_THAT(TakeCalls(), ElementsAre("End"));
+  sim.AnswerExitWindows(false);
+  EXPECT_THAT(sim.Calls(), IsEmpty()) << "no message, no lamp";
+  EXPECT_THAT(sim.TrayIcons(), IsEmpty());
+}
+
 TEST_F(EndingTest, ACloseRequestOrTheEndOfTheSessionRemovesWhicheverIconIsShown) {
   sim.SendMouseMove(ClosedLampHost(), 513);
   sim.ClearCalls();

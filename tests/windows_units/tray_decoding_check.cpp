@@ -42,7 +42,9 @@ class Services final : public WindowsServices {
   std::uint32_t GetDriveTypeA(const std::string&) override { return 0; }
   void ShellExecuteA(WindowHandle, const std::string&, int) override {}
   void EnableShutdownPrivilege() override {}
-  bool ExitWindowsEx(WindowsExit, std::uint32_t) override { return false; }
+  void ExitWindowsEx(WindowsExit, std::uint32_t, ExitWindowsAnswer& answer) override {
+    answer.OnExitWindowsAnswered(false);
+  }
   std::int16_t GetAsyncKeyState(std::int32_t) override { return 0; }
   void SetWindowPos(WindowHandle, WindowHandle, int, int, int, int, std::uint32_t) override {}
 

@@ -1,11 +1,9 @@
 #include "platform/linux/dbus_calls.h"
 
+#include <QDBusPendingCallWatcher>
+#include <QTimer>
+
 namespace lumivo {
-namespace {
-
-constexpr std::chrono::seconds kBusReplyTime{5};
-
-}  // namespace
 
 QDBusMessage CallAndWait(const QDBusConnection& bus, const QDBusMessage& call,
                          std::chrono::milliseconds timeout) {
@@ -14,14 +12,26 @@ QDBusMessage CallAndWait(const QDBusConnection& bus, const QDBusMessage& call,
   return bus.call(call, QDBus::Block, static_cast<int>(timeout.count()));
 }
 
-bool ServiceRuns(const QDBusConnection& bus, const QString& name) {
-  QDBusMessage call = QDBusMessage::createMethodCall(
-      QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-      QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"));
-  call << name;
-  const QDBusMessage reply = CallAndWait(bus, call, kBusReplyTime);
-  return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
-         reply.arguments().constFirst().toBool();
+void CallThen(const QDBusConnection& bus, const QDBusMessage& call,
+              std::chrono::milliseconds timeout,
+              std::function<void(const QDBusMessage& reply)> answered) {
+  // Without a bus there is no pending call to watch; the error is still answered later, so
+  // that the caller sees one order of events.
+  if (!bus.isConnected()) {
+    QTimer::singleShot(
+        0, [answered = std::move(answered),
+            error = call.createErrorReply(QDBusError::Disconnected, bus.lastError().message())] {
+          answered(error);
+        });
+    return;
+  }
+  auto* const watcher =
+      new QDBusPendingCallWatcher(bus.asyncCall(call, static_cast<int>(timeout.count())));
+  QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                   [watcher, answered = std::move(answered)] {
+                     watcher->deleteLater();
+                     answered(watcher->reply());
+                   });
 }
 
 }  // namespace lumivo

@@ -4,6 +4,7 @@
 #include <QDBusMessage>
 
 #include <chrono>
+#include <functional>
 
 namespace lumivo {
 
@@ -13,7 +14,10 @@ namespace lumivo {
 QDBusMessage CallAndWait(const QDBusConnection& bus, const QDBusMessage& call,
                          std::chrono::milliseconds timeout);
 
-// Whether a service of that name runs on the bus now.
-bool ServiceRuns(const QDBusConnection& bus, const QString& name);
+// Makes a call and returns at once; `answered` gets the reply (or the error) later, from the
+// event loop of the calling thread.
+void CallThen(const QDBusConnection& bus, const QDBusMessage& call,
+              std::chrono::milliseconds timeout,
+              std::function<void(const QDBusMessage& reply)> answered);
 
 }  // namespace lumivo

@@ -56,8 +56,9 @@ void LinuxWindowsServices::ShellExecuteA(WindowHandle, const std::string& file, 
 // enable beforehand.
 void LinuxWindowsServices::EnableShutdownPrivilege() {}
 
-bool LinuxWindowsServices::ExitWindowsEx(WindowsExit how, std::uint32_t) {
-  return RequestSessionEnd(how);
+void LinuxWindowsServices::ExitWindowsEx(WindowsExit how, std::uint32_t,
+                                         ExitWindowsAnswer& answer) {
+  RequestSessionEnd(how, answer);
 }
 
 std::int16_t LinuxWindowsServices::GetAsyncKeyState(std::int32_t virtualKey) {

@@ -2,6 +2,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QStringList>
 
 #include <array>
 #include <chrono>
@@ -11,6 +12,7 @@
 namespace lumivo {
 namespace {
 
+constexpr std::chrono::seconds kBusReplyTime{5};
 constexpr std::chrono::seconds kSessionManagerTime{25};
 // Long enough for a user to type a password into the authentication dialog.
 constexpr std::chrono::minutes kAuthenticationTime{2};
@@ -42,6 +44,12 @@ constexpr std::array<SessionManager, 4> kSessionManagers = {{
 
 bool Succeeded(const QDBusMessage& reply) { return reply.type() == QDBusMessage::ReplyMessage; }
 
+// A reply to the request, passed on as taken or refused.
+auto PassOn(ExitWindowsAnswer& answered) {
+  return
+      [&answered](const QDBusMessage& reply) { answered.OnExitWindowsAnswered(Succeeded(reply)); };
+}
+
 QDBusMessage SessionManagerCall(const SessionManager& manager, WindowsExit how) {
   const bool restart = how == WindowsExit::Restart;
   QDBusMessage call = QDBusMessage::createMethodCall(
@@ -61,26 +69,35 @@ QDBusMessage SessionManagerCall(const SessionManager& manager, WindowsExit how) 
   return call;
 }
 
-bool AskLogind(WindowsExit how) {
+void AskLogind(WindowsExit how, ExitWindowsAnswer& answered) {
   QDBusMessage call = QDBusMessage::createMethodCall(
       QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
       QStringLiteral("org.freedesktop.login1.Manager"),
       how == WindowsExit::Restart ? QStringLiteral("Reboot") : QStringLiteral("PowerOff"));
   const bool interactive = true;
   call << interactive;
-  return Succeeded(CallAndWait(QDBusConnection::systemBus(), call, kAuthenticationTime));
+  CallThen(QDBusConnection::systemBus(), call, kAuthenticationTime, PassOn(answered));
 }
 
 }  // namespace
 
-bool RequestSessionEnd(WindowsExit how) {
+void RequestSessionEnd(WindowsExit how, ExitWindowsAnswer& answered) {
   const QDBusConnection session = QDBusConnection::sessionBus();
-  for (const SessionManager& manager : kSessionManagers) {
-    if (session.isConnected() && ServiceRuns(session, QString::fromLatin1(manager.service))) {
-      return Succeeded(CallAndWait(session, SessionManagerCall(manager, how), kSessionManagerTime));
+  const QDBusMessage listNames = QDBusMessage::createMethodCall(
+      QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+      QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListNames"));
+  CallThen(session, listNames, kBusReplyTime, [session, how, &answered](const QDBusMessage& names) {
+    const QStringList running = Succeeded(names) && !names.arguments().isEmpty()
+                                    ? names.arguments().constFirst().toStringList()
+                                    : QStringList();
+    for (const SessionManager& manager : kSessionManagers) {
+      if (running.contains(QString::fromLatin1(manager.service))) {
+        CallThen(session, SessionManagerCall(manager, how), kSessionManagerTime, PassOn(answered));
+        return;
+      }
     }
-  }
-  return AskLogind(how);
+    AskLogind(how, answered);
+  });
 }
 
 }  // namespace lumivo

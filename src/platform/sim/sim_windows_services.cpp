@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "platform/sim/simulation.h"
 #include "platform/sim/text_codec.h"
@@ -66,10 +67,19 @@ void Simulation::ShellExecuteA(WindowHandle owner, const std::string& file, int 
 
 void Simulation::EnableShutdownPrivilege() { Record("EnableShutdownPrivilege"); }
 
-bool Simulation::ExitWindowsEx(WindowsExit how, std::uint32_t reserved) {
+void Simulation::ExitWindowsEx(WindowsExit how, std::uint32_t reserved, ExitWindowsAnswer& answer) {
   Record("ExitWindowsEx " + std::to_string(static_cast<std::uint32_t>(how)) + " " +
          std::to_string(reserved));
-  return exitWindowsAccepted_;
+  if (holdExitWindowsAnswers_) {
+    heldExitWindowsAnswer_ = &answer;
+  } else {
+    answer.OnExitWindowsAnswered(exitWindowsAccepted_);
+  }
+}
+
+void Simulation::AnswerExitWindows(bool accepted) {
+  ExitWindowsAnswer* const answer = std::exchange(heldExitWindowsAnswer_, nullptr);
+  if (answer) Run([&] { answer->OnExitWindowsAnswered(accepted); });
 }
 
 std::int16_t Simulation::GetAsyncKeyState(std::int32_t virtualKey) {

@@ -57,7 +57,7 @@ class Simulation final : public WindowsServices, public FormRuntime {
   std::uint32_t GetDriveTypeA(const std::string& rootPath) override;
   void ShellExecuteA(WindowHandle owner, const std::string& file, int showCommand) override;
   void EnableShutdownPrivilege() override;
-  bool ExitWindowsEx(WindowsExit how, std::uint32_t reserved) override;
+  void ExitWindowsEx(WindowsExit how, std::uint32_t reserved, ExitWindowsAnswer& answer) override;
   std::int16_t GetAsyncKeyState(std::int32_t virtualKey) override;
   void SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int width,
                     int height, std::uint32_t flags) override;
@@ -118,6 +118,11 @@ class Simulation final : public WindowsServices, public FormRuntime {
   }
   void FailToCreate(std::u16string_view form) { failingForms_.emplace(form); }
   void SetExitWindowsAccepted(bool accepted) { exitWindowsAccepted_ = accepted; }
+  // Restart and shutdown requests wait for AnswerExitWindows instead of being answered at
+  // once, as a session manager waiting for the user's password keeps them.
+  void HoldExitWindowsAnswers() { holdExitWindowsAnswers_ = true; }
+  // The held request's answer, handled as an event from outside; none once the program ended.
+  void AnswerExitWindows(bool accepted);
   void SetMciDuration(std::int64_t milliseconds) { mciDuration_ = milliseconds; }
   // Files exist only once added; paths are compared without regard to ASCII case.
   void AddFile(std::u16string_view path);
@@ -168,6 +173,8 @@ class Simulation final : public WindowsServices, public FormRuntime {
   int refusedInstalls_ = 0;
   bool refusedInstallsAdd_ = false;
   bool exitWindowsAccepted_ = true;
+  bool holdExitWindowsAnswers_ = false;
+  ExitWindowsAnswer* heldExitWindowsAnswer_ = nullptr;
   float twipsPerPixel_ = 15.0f;
   std::uint32_t nextProcessId_ = 100;
   std::map<std::int32_t, std::int16_t> keyStates_;

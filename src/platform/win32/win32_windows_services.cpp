@@ -84,8 +84,9 @@ void Win32WindowsServices::EnableShutdownPrivilege() {
   ::AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
 }
 
-bool Win32WindowsServices::ExitWindowsEx(WindowsExit how, std::uint32_t reserved) {
-  return ::ExitWindowsEx(static_cast<UINT>(how), reserved) != FALSE;
+void Win32WindowsServices::ExitWindowsEx(WindowsExit how, std::uint32_t reserved,
+                                         ExitWindowsAnswer& answer) {
+  answer.OnExitWindowsAnswered(::ExitWindowsEx(static_cast<UINT>(how), reserved) != FALSE);
 }
 
 std::int16_t Win32WindowsServices::GetAsyncKeyState(std::int32_t virtualKey) {

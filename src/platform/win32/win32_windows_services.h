@@ -16,7 +16,7 @@ class Win32WindowsServices final : public WindowsServices {
   std::uint32_t GetDriveTypeA(const std::string& rootPath) override;
   void ShellExecuteA(WindowHandle owner, const std::string& file, int showCommand) override;
   void EnableShutdownPrivilege() override;
-  bool ExitWindowsEx(WindowsExit how, std::uint32_t reserved) override;
+  void ExitWindowsEx(WindowsExit how, std::uint32_t reserved, ExitWindowsAnswer& answer) override;
   std::int16_t GetAsyncKeyState(std::int32_t virtualKey) override;
   void SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int width,
                     int height, std::uint32_t flags) override;
