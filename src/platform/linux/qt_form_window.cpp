@@ -57,6 +57,8 @@ void QtFormWindow::CreateFrame() {
   handle_ = handles_.AddWindow(window_.get());
   QObject::connect(window_.get(), &FormFrame::CloseRequested, connections_.get(),
                    [this] { events_.OnCloseRequest(); });
+  QObject::connect(window_.get(), &FormFrame::MenuItemChosen, connections_.get(),
+                   [this](int item) { events_.OnClick(item); });
 }
 
 bool QtFormWindow::CreateControl(const ControlLayout& control) {
@@ -104,13 +106,21 @@ bool QtFormWindow::CreatePictureBox(const ControlLayout& control) {
   return box->Complete();
 }
 
-// An interval of 0 keeps a timer stopped.
+// An interval of 0 keeps a timer stopped. A tick is handled after the timer's own event has
+// returned: Qt fires no timer whose event is still being handled, so a message box or a menu
+// opened from a tick would otherwise stop that timer until it closes. Ticks thus go on inside
+// such boxes, as Windows' WM_TIMER does. A tick that finds the timer stopped meanwhile is
+// dropped.
 void QtFormWindow::CreateTimer(const ControlLayout& control) {
   auto* timer = new QTimer(window_.get());
   timer->setInterval(control.interval);
   timers_[control.id] = timer;
-  QObject::connect(timer, &QTimer::timeout, connections_.get(),
-                   [this, id = control.id] { events_.OnTimer(id); });
+  QObject::connect(
+      timer, &QTimer::timeout, connections_.get(),
+      [this, timer, id = control.id] {
+        if (timer->isActive()) events_.OnTimer(id);
+      },
+      Qt::QueuedConnection);
   if (control.enabled) SetTimerEnabled(control.id, true);
 }
 
@@ -130,6 +140,7 @@ void QtFormWindow::CreateMenu() {
       menu_->addAction(ToQString(item.caption))->setData(item.id);
     }
   }
+  window_->SetMenu(menu_.get());
 }
 
 void QtFormWindow::Show() { window_->show(); }

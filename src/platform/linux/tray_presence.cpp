@@ -1,0 +1,65 @@
+#include "platform/linux/tray_presence.h"
+
+#include <xcb/xcb.h>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QGuiApplication>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+namespace lumivo {
+namespace {
+
+constexpr int kBusTimeoutMs = 1000;
+
+struct FreeReply {
+  void operator()(void* reply) const { std::free(reply); }
+};
+
+bool StatusNotifierHostRegistered() {
+  const QDBusConnection bus = QDBusConnection::sessionBus();
+  if (!bus.isConnected()) return false;
+  QDBusMessage get = QDBusMessage::createMethodCall(
+      QStringLiteral("org.kde.StatusNotifierWatcher"), QStringLiteral("/StatusNotifierWatcher"),
+      QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+  get << QStringLiteral("org.kde.StatusNotifierWatcher")
+      << QStringLiteral("IsStatusNotifierHostRegistered");
+  get.setAutoStartService(false);
+  const QDBusMessage reply = bus.call(get, QDBus::Block, kBusTimeoutMs);
+  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1) return false;
+  return qvariant_cast<QDBusVariant>(reply.arguments().front()).variant().toBool();
+}
+
+// The selection of the screen that DISPLAY names, which is the one Qt's windows are on.
+bool XEmbedManagerPresent() {
+  const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (x11 == nullptr) return false;
+  xcb_connection_t* connection = x11->connection();
+  char* host = nullptr;
+  int display = 0;
+  int screen = 0;
+  if (xcb_parse_display(nullptr, &host, &display, &screen) == 0) screen = 0;
+  std::free(host);
+  const std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(screen);
+  const std::unique_ptr<xcb_intern_atom_reply_t, FreeReply> atom(xcb_intern_atom_reply(
+      connection,
+      xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(name.size()), name.c_str()),
+      nullptr));
+  if (!atom) return false;
+  const std::unique_ptr<xcb_get_selection_owner_reply_t, FreeReply> owner(
+      xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom->atom),
+                                    nullptr));
+  return owner && owner->owner != XCB_NONE;
+}
+
+}  // namespace
+
+TrayPresence CurrentTrays() {
+  return {.statusNotifierHost = StatusNotifierHostRegistered(),
+          .xembedManager = XEmbedManagerPresent()};
+}
+
+}  // namespace lumivo
