@@ -3,7 +3,9 @@
 Each test gets its own display, tray, runtime folder and fake drive: a regular file whose path
 the program takes from LUMIVO_CDROM. strace records the door requests made on it (on a file
 they fail with ENOTTY, but the call is what counts). No session bus, so Qt uses the XEmbed tray;
-a system bus address that leads nowhere, so logind and NetworkManager are absent.
+a system bus address that leads nowhere, so logind and NetworkManager are absent. A desktop
+made with tray="xfce" has Xfce's panel on a private session bus instead (sni_panel.py), and one
+made with tray=None has no tray until start_tray.
 Environment: LUMIVO_LINUX_EXE, the program under test (default build/linux/lumivo).
 """
 
@@ -21,6 +23,7 @@ REPO = Path(__file__).resolve().parents[2]
 # The Wine suite's polling helper serves this one as well.
 sys.path.append(str(REPO / "tests" / "e2e"))
 from waiting import wait_for  # noqa: E402
+import sni_panel  # noqa: E402
 EXE = Path(os.environ.get("LUMIVO_LINUX_EXE", REPO / "build" / "linux" / "lumivo")).resolve()
 LOG_DIR = REPO / "build" / "linux_e2e" / "logs"
 SCREEN = (800, 600)
@@ -41,7 +44,7 @@ class Screenshot:
         at = 3 * (y * self.width + x)
         return tuple(self.pixels[at:at + 3])
 
-    def squares(self, color, area=TRAY_AREA, size=6):
+    def squares(self, color, area, size=6):
         """Centres of the size x size squares of exactly that color in the area."""
         left, top, right, bottom = area
         found = []
@@ -57,7 +60,7 @@ class Screenshot:
 class Desktop:
     """An X display with a tray, and the Lumivo processes started on it."""
 
-    def __init__(self, name):
+    def __init__(self, name, tray="trayer"):
         self.name = name
         self.dir = Path(tempfile.mkdtemp(prefix="lumivo-e2e-"))
         self.runtime_dir = self.dir / "runtime"
@@ -68,8 +71,20 @@ class Desktop:
         self.processes = []
         self.owners = {}  # window id: the pid that owns it
         self.xvfb = self._start_xvfb()
-        self.tray = self._spawn(["trayer", "--edge", "top", "--align", "right", "--widthtype",
-                                 "request", "--height", "24", "--transparent", "false"])
+        self.bus = None
+        self.tray_area = TRAY_AREA
+        if tray:
+            self.start_tray(tray)
+
+    def start_tray(self, tray):
+        """trayer (XEmbed) or xfce (StatusNotifierItem, on a session bus of its own)."""
+        if tray == "xfce":
+            self.bus = sni_panel.SessionBus(self.dir, self.env())
+            self.tray_area = sni_panel.PANEL_AREA
+            self.tray = sni_panel.start_panel(self._spawn, self.bus)
+        else:
+            self.tray = self._spawn(["trayer", "--edge", "top", "--align", "right", "--widthtype",
+                                     "request", "--height", "24", "--transparent", "false"])
 
     def _start_xvfb(self):
         read, write = os.pipe()
@@ -86,15 +101,19 @@ class Desktop:
         env = {k: v for k, v in os.environ.items() if not k.startswith(("DBUS_", "XDG_", "QT_"))}
         env.update(DISPLAY=self.display, XDG_RUNTIME_DIR=str(self.runtime_dir),
                    DBUS_SYSTEM_BUS_ADDRESS=f"unix:path={self.dir}/no-system-bus",
-                   LUMIVO_CDROM=str(self.cdrom), LC_ALL="C.UTF-8")
+                   LUMIVO_CDROM=str(self.cdrom), LC_ALL="C.UTF-8",
+                   # Else libdbus would start a bus of its own (X11 autolaunch) for Qt.
+                   DBUS_SESSION_BUS_ADDRESS=f"unix:path={self.dir}/no-session-bus")
+        if getattr(self, "bus", None):
+            env.update(HOME=self.bus.env["HOME"], DBUS_SESSION_BUS_ADDRESS=self.bus.address)
         return env
 
-    def _spawn(self, command):
+    def _spawn(self, command, env=None):
         """Starts a process on the display; what it prints goes to the test's log."""
         LOG_DIR.mkdir(parents=True, exist_ok=True)
         log = LOG_DIR / f"{self.name}-{Path(command[0]).name}.log"
         with open(log, "ab") as output:
-            process = subprocess.Popen(command, env=self.env(), stdin=subprocess.DEVNULL,
+            process = subprocess.Popen(command, env=env or self.env(), stdin=subprocess.DEVNULL,
                                        stdout=output, stderr=subprocess.STDOUT)
         self.processes.append(process)
         return process
@@ -117,6 +136,8 @@ class Desktop:
                 except subprocess.TimeoutExpired:
                     process.kill()
                     process.wait()
+        if self.bus:
+            self.bus.stop()
         self.xvfb.terminate()
         self.xvfb.wait()
         if self.strace_log.exists():  # beside the test's other logs, for a look afterwards
@@ -139,7 +160,7 @@ class Desktop:
                        check=False)
 
     def lamps(self, color):
-        return self.screenshot().squares(color)
+        return self.screenshot().squares(color, self.tray_area)
 
     def wait_lamp(self, color, timeout=10):
         return wait_for(lambda: (self.lamps(color) or [None])[0], timeout, f"the {color} lamp")
@@ -159,8 +180,8 @@ class Desktop:
         self.xdotool("keydown", name, "sleep", seconds, "keyup", name)
 
     def windows(self, pid):
-        """The visible windows of a process: name, geometry, and whether they are popups
-        (override-redirect: menus and tool tips)."""
+        """The visible windows of a process (of any, for None): name, geometry, and whether they
+        are popups (override-redirect: menus and tool tips)."""
         found = []
         for window in self.xdotool("search", "--onlyvisible", "--name", "").split():
             if window not in self.owners:  # a window keeps its process: asked until it tells
@@ -168,7 +189,7 @@ class Desktop:
                                         "_NET_WM_PID"], capture_output=True, text=True).stdout
                 if "=" in owner:
                     self.owners[window] = owner.split("=")[-1].strip()
-            if self.owners.get(window) != str(pid):
+            if pid is not None and self.owners.get(window) != str(pid):
                 continue
             info = subprocess.run(["xwininfo", "-display", self.display, "-id", window],
                                   capture_output=True, text=True).stdout
@@ -250,10 +271,12 @@ class Traced:
 class LumivoTestCase(unittest.TestCase):
     """A fresh desktop for each test, with one copy of Lumivo started and in the tray."""
 
+    TRAY = "trayer"  # the desktop's tray at the start: "trayer", "xfce" or None
+
     def setUp(self):
         if not EXE.exists():
             self.fail(f"{EXE} is not built (cmake --build --preset linux)")
-        self.desktop = Desktop(self.id().rsplit(".", 2)[-1])
+        self.desktop = Desktop(self.id().rsplit(".", 2)[-1], self.TRAY)
         self.addCleanup(self.desktop.stop)
         self.addCleanup(self.desktop.save_screenshot, "end")
         self.started = time.monotonic()

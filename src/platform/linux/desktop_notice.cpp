@@ -7,6 +7,8 @@
 #include <QMessageBox>
 #include <QVariantMap>
 
+#include "platform/linux/session_bus.h"
+
 namespace lumivo {
 namespace {
 
@@ -23,6 +25,10 @@ void ShowBox(const QString& text) {
 // org.freedesktop.Notifications.Notify, as the Desktop Notifications Specification defines it;
 // any error (no server, a refusal) brings the box instead.
 void ShowNotice(const QString& text) {
+  if (!SessionBusGiven()) {
+    ShowBox(text);
+    return;
+  }
   const QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.isConnected()) {
     ShowBox(text);

@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/linux/session_bus.h"
+
 namespace lumivo {
 namespace {
 
@@ -20,6 +22,7 @@ struct FreeReply {
 };
 
 bool StatusNotifierHostRegistered() {
+  if (!SessionBusGiven()) return false;
   const QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.isConnected()) return false;
   QDBusMessage get = QDBusMessage::createMethodCall(
