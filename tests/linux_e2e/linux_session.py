@@ -60,7 +60,7 @@ class Screenshot:
 class Desktop:
     """An X display with a tray, and the Lumivo processes started on it."""
 
-    def __init__(self, name, tray="trayer"):
+    def __init__(self, name, tray="trayer", session_bus=False):
         self.name = name
         self.dir = Path(tempfile.mkdtemp(prefix="lumivo-e2e-"))
         self.runtime_dir = self.dir / "runtime"
@@ -73,13 +73,15 @@ class Desktop:
         self.xvfb = self._start_xvfb()
         self.bus = None
         self.tray_area = TRAY_AREA
+        if session_bus or tray == "xfce":
+            LOG_DIR.mkdir(parents=True, exist_ok=True)
+            self.bus = sni_panel.SessionBus(self.dir, self.env(), LOG_DIR / f"{name}-bus.log")
         if tray:
             self.start_tray(tray)
 
     def start_tray(self, tray):
         """trayer (XEmbed) or xfce (StatusNotifierItem, on a session bus of its own)."""
         if tray == "xfce":
-            self.bus = sni_panel.SessionBus(self.dir, self.env())
             self.tray_area = sni_panel.PANEL_AREA
             self.tray = sni_panel.start_panel(self._spawn, self.bus)
         else:
@@ -221,6 +223,15 @@ class Desktop:
 
     def menu_rows(self, menu):
         """The menu's lines from top to bottom: "item" (text) or "separator" (a plain line)."""
+        return [kind for kind, _ in self.menu_lines(menu)]
+
+    def menu_items(self, menu):
+        """The screen points of the menu's items, from top to bottom."""
+        return [(menu["x"] + menu["width"] // 2, y) for kind, y in self.menu_lines(menu)
+                if kind == "item"]
+
+    def menu_lines(self, menu):
+        """The menu's lines from top to bottom, with the height of their middle."""
         shot = self.screenshot()
         left, right = menu["x"] + 4, menu["x"] + menu["width"] - 4
         rows = []
@@ -232,10 +243,10 @@ class Desktop:
                 kind = "separator"
             else:
                 continue
-            if not rows or rows[-1][0] != kind or y - rows[-1][1] > 3:
-                rows.append([kind, y])
-            rows[-1][1] = y
-        return [kind for kind, _ in rows]
+            if not rows or rows[-1][0] != kind or y - rows[-1][2] > 3:
+                rows.append([kind, y, y])
+            rows[-1][2] = y
+        return [(kind, (top + bottom) // 2) for kind, top, bottom in rows]
 
     # ------------------------------------------------------------ what the program does
 
@@ -272,11 +283,12 @@ class LumivoTestCase(unittest.TestCase):
     """A fresh desktop for each test, with one copy of Lumivo started and in the tray."""
 
     TRAY = "trayer"  # the desktop's tray at the start: "trayer", "xfce" or None
+    SESSION_BUS = False  # a session bus even without Xfce's panel
 
     def setUp(self):
         if not EXE.exists():
             self.fail(f"{EXE} is not built (cmake --build --preset linux)")
-        self.desktop = Desktop(self.id().rsplit(".", 2)[-1], self.TRAY)
+        self.desktop = Desktop(self.id().rsplit(".", 2)[-1], self.TRAY, self.SESSION_BUS)
         self.addCleanup(self.desktop.stop)
         self.addCleanup(self.desktop.save_screenshot, "end")
         self.started = time.monotonic()

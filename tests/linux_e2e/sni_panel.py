@@ -43,15 +43,19 @@ _PANEL_XML = """<?xml version="1.0" encoding="UTF-8"?>
 class SessionBus:
     """A private session bus, started with HOME already pointing at the panel's layout."""
 
-    def __init__(self, folder, env):
+    def __init__(self, folder, env, log):
         home = folder / "home"
         xml = home / ".config" / "xfce4" / "xfconf" / "xfce-perchannel-xml" / "xfce4-panel.xml"
         xml.parent.mkdir(parents=True)
         xml.write_text(_PANEL_XML)
         self.env = dict(env, HOME=str(home), NO_AT_BRIDGE="1")
-        self.daemon = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address"],
-                                       env=self.env, stdout=subprocess.PIPE, text=True)
+        # The services it starts (xfconfd) write where it does: to the test's log.
+        with open(log, "ab") as output:
+            self.daemon = subprocess.Popen(["dbus-daemon", "--session", "--nofork",
+                                            "--print-address"], env=self.env,
+                                           stdout=subprocess.PIPE, stderr=output, text=True)
         self.address = self.daemon.stdout.readline().strip()
+        self.daemon.stdout.close()
         self.env["DBUS_SESSION_BUS_ADDRESS"] = self.address
 
     def call(self, destination, path, method, *args):

@@ -1,0 +1,167 @@
+#include "platform/linux/portal_shortcuts.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+
+#include <algorithm>
+#include <array>
+
+#include "platform/linux/desktop_notice.h"
+#include "platform/linux/session_bus.h"
+
+namespace lumivo {
+namespace {
+
+const QString kPortal = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString kPortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString kShortcuts = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
+
+struct Hotkey {
+  std::int32_t virtualKey;
+  const char* id;
+  const char* description;
+  const char* trigger;  // the XDG shortcuts notation: a keysym name
+};
+
+constexpr std::array<Hotkey, 5> kHotkeys{{
+    {111, "open-door", "弹出光驱", "KP_Divide"},
+    {106, "close-door", "关闭光驱", "KP_Multiply"},
+    {107, "browse-discs", "浏览光盘", "KP_Add"},
+    {122, "dial-163", "拨号连接163", "F11"},
+    {123, "dial-norbek-163", "拨号连接Norbek-163", "F12"},
+}};
+
+// One shortcut as BindShortcuts takes it: (sa{sv}).
+struct PortalShortcut {
+  QString id;
+  QVariantMap properties;
+};
+
+QDBusArgument& operator<<(QDBusArgument& argument, const PortalShortcut& shortcut) {
+  argument.beginStructure();
+  argument << shortcut.id << shortcut.properties;
+  argument.endStructure();
+  return argument;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& argument, PortalShortcut& shortcut) {
+  argument.beginStructure();
+  argument >> shortcut.id >> shortcut.properties;
+  argument.endStructure();
+  return argument;
+}
+
+const Hotkey* HotkeyOf(const QString& id) {
+  const auto found = std::ranges::find_if(
+      kHotkeys, [&](const Hotkey& hotkey) { return id == QLatin1String(hotkey.id); });
+  return found == kHotkeys.end() ? nullptr : &*found;
+}
+
+// The portal answers on a request object whose path it derives from the caller's unique name
+// and the token; listening there before calling catches an answer that comes at once.
+QString RequestPath(const QDBusConnection& bus, const QString& token) {
+  QString sender = bus.baseService().mid(1);
+  sender.replace(QLatin1Char('.'), QLatin1Char('_'));
+  return kPortalPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
+}
+
+}  // namespace
+}  // namespace lumivo
+
+Q_DECLARE_METATYPE(lumivo::PortalShortcut)
+
+namespace lumivo {
+
+PortalShortcuts::PortalShortcuts() {
+  qDBusRegisterMetaType<PortalShortcut>();
+  qDBusRegisterMetaType<QList<PortalShortcut>>();
+  if (!SessionBusGiven() || !QDBusConnection::sessionBus().isConnected()) {
+    Unavailable(QStringLiteral("没有X11，也没有会话总线（D-Bus）"));
+    return;
+  }
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  bus.connect(kPortal, kPortalPath, kShortcuts, QStringLiteral("Activated"), this,
+              SLOT(OnActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+  bus.connect(kPortal, kPortalPath, kShortcuts, QStringLiteral("Deactivated"), this,
+              SLOT(OnDeactivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+  const QVariantMap options{{QStringLiteral("handle_token"), QStringLiteral("lumivo_session")},
+                            {QStringLiteral("session_handle_token"), QStringLiteral("lumivo")}};
+  Request(QStringLiteral("CreateSession"), {options}, QStringLiteral("lumivo_session"),
+          SLOT(OnSessionCreated(uint, QVariantMap)));
+}
+
+bool PortalShortcuts::IsDown(std::int32_t virtualKey) const { return held_.contains(virtualKey); }
+
+// A portal call whose answer comes as the Response signal of its request object. A call the
+// portal refuses at once (no portal, no GlobalShortcuts) ends the binding.
+void PortalShortcuts::Request(const QString& method, const QList<QVariant>& arguments,
+                              const QString& token, const char* onResponse) {
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  bus.connect(kPortal, RequestPath(bus, token), QStringLiteral("org.freedesktop.portal.Request"),
+              QStringLiteral("Response"), this, onResponse);
+  QDBusMessage call = QDBusMessage::createMethodCall(kPortal, kPortalPath, kShortcuts, method);
+  call.setArguments(arguments);
+  auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
+  QObject::connect(watcher, &QDBusPendingCallWatcher::finished, this,
+                   [this](QDBusPendingCallWatcher* done) {
+                     const QDBusPendingReply<QDBusObjectPath> reply(*done);
+                     if (reply.isError()) {
+                       Unavailable(QStringLiteral(
+                           "没有X11，桌面也不提供全局快捷键门户"
+                           "（org.freedesktop.portal.GlobalShortcuts）"));
+                     }
+                     done->deleteLater();
+                   });
+}
+
+void PortalShortcuts::OnSessionCreated(uint response, const QVariantMap& results) {
+  // A string by the portal's documentation; some portals send an object path.
+  const QVariant handle = results.value(QStringLiteral("session_handle"));
+  session_ = handle.metaType() == QMetaType::fromType<QDBusObjectPath>()
+                 ? handle.value<QDBusObjectPath>().path()
+                 : handle.toString();
+  if (response != 0 || session_.isEmpty()) {
+    Unavailable(QStringLiteral("桌面没有为Lumivo建立全局快捷键会话"));
+    return;
+  }
+  QList<PortalShortcut> shortcuts;
+  for (const Hotkey& hotkey : kHotkeys) {
+    shortcuts.append({QLatin1String(hotkey.id),
+                      {{QStringLiteral("description"), QString::fromUtf8(hotkey.description)},
+                       {QStringLiteral("preferred_trigger"), QLatin1String(hotkey.trigger)}}});
+  }
+  const QVariantMap options{{QStringLiteral("handle_token"), QStringLiteral("lumivo_bind")}};
+  Request(QStringLiteral("BindShortcuts"),
+          {QVariant::fromValue(QDBusObjectPath(session_)), QVariant::fromValue(shortcuts),
+           QString(), options},
+          QStringLiteral("lumivo_bind"), SLOT(OnBound(uint, QVariantMap)));
+}
+
+void PortalShortcuts::OnBound(uint response, const QVariantMap&) {
+  if (response != 0) Unavailable(QStringLiteral("桌面拒绝了全局快捷键的绑定"));
+}
+
+void PortalShortcuts::OnActivated(const QDBusObjectPath& session, const QString& shortcut,
+                                  qulonglong, const QVariantMap&) {
+  const Hotkey* hotkey = HotkeyOf(shortcut);
+  if (session.path() == session_ && hotkey != nullptr) held_.insert(hotkey->virtualKey);
+}
+
+void PortalShortcuts::OnDeactivated(const QDBusObjectPath& session, const QString& shortcut,
+                                    qulonglong, const QVariantMap&) {
+  const Hotkey* hotkey = HotkeyOf(shortcut);
+  if (session.path() == session_ && hotkey != nullptr) held_.erase(hotkey->virtualKey);
+}
+
+void PortalShortcuts::Unavailable(const QString& why) {
+  held_.clear();
+  if (told_) return;
+  told_ = true;
+  ShowNotice(QStringLiteral("Lumivo的热键在此桌面不可用：%1。光驱图标仍可使用。").arg(why));
+}
+
+}  // namespace lumivo
