@@ -36,7 +36,7 @@ QtFormWindow::QtFormWindow(const FormLayout& layout, FormEvents& events, HandleT
 
 QtFormWindow::~QtFormWindow() {
   connections_.reset();
-  for (const auto& [id, timer] : timers_) timer->stop();
+  for (const auto& [id, timer] : timers_) timer->SetEnabled(false);
   window_->hide();
   for (const auto& [id, handle] : controlHandles_) handles_.Remove(handle);
   for (const auto& [id, handle] : controlIcons_) handles_.Remove(handle);
@@ -106,22 +106,12 @@ bool QtFormWindow::CreatePictureBox(const ControlLayout& control) {
   return box->Complete();
 }
 
-// An interval of 0 keeps a timer stopped. A tick is handled after the timer's own event has
-// returned: Qt fires no timer whose event is still being handled, so a message box or a menu
-// opened from a tick would otherwise stop that timer until it closes. Ticks thus go on inside
-// such boxes, as Windows' WM_TIMER does. A tick that finds the timer stopped meanwhile is
-// dropped.
 void QtFormWindow::CreateTimer(const ControlLayout& control) {
-  auto* timer = new QTimer(window_.get());
-  timer->setInterval(control.interval);
+  auto* timer = new FormTimer(control.interval, window_.get());
   timers_[control.id] = timer;
-  QObject::connect(
-      timer, &QTimer::timeout, connections_.get(),
-      [this, timer, id = control.id] {
-        if (timer->isActive()) events_.OnTimer(id);
-      },
-      Qt::QueuedConnection);
-  if (control.enabled) SetTimerEnabled(control.id, true);
+  QObject::connect(timer, &FormTimer::Ticked, connections_.get(),
+                   [this, id = control.id] { events_.OnTimer(id); });
+  if (control.enabled) timer->SetEnabled(true);
 }
 
 // Labels are windowless; they live on the picture box that contains them.
@@ -160,13 +150,7 @@ IconHandle QtFormWindow::ControlIcon(int control) const {
 // Enabling a running timer does not restart it.
 void QtFormWindow::SetTimerEnabled(int control, bool enabled) {
   const auto found = timers_.find(control);
-  if (found == timers_.end()) return;
-  QTimer* timer = found->second;
-  if (!enabled) {
-    timer->stop();
-  } else if (!timer->isActive() && timer->interval() > 0) {
-    timer->start();
-  }
+  if (found != timers_.end()) found->second->SetEnabled(enabled);
 }
 
 // The menu runs its own event loop, in which the timers keep ticking; a handler run meanwhile
