@@ -48,13 +48,14 @@ X11Keyboard::~X11Keyboard() {
 bool X11Keyboard::IsDown(std::int32_t virtualKey) {
   const auto keysym = KeysymOfVirtualKey(virtualKey);
   if (connection_ == nullptr || !keysym) return false;
-  if (ownConnection_ != nullptr) {
-    ReadEvents(false);
-  } else if (const auto now = std::chrono::steady_clock::now(); now - keymapTime_ >= kKeymapLifetime) {
-    QueryKeymap();
-    keymapTime_ = now;
+  const std::vector<std::uint8_t>& keycodes = KeycodesFor(*keysym);
+  if (ownConnection_ == nullptr) {
+    if (const auto now = std::chrono::steady_clock::now(); now - keymapTime_ >= kKeymapLifetime) {
+      QueryKeymap();
+      keymapTime_ = now;
+    }
   }
-  return AnyKeyDown(keymap_, KeycodesFor(*keysym));
+  return AnyKeyDown(keymap_, keycodes);
 }
 
 // Raw key presses and releases of every master keyboard, selected on the root window of a
@@ -90,11 +91,12 @@ bool X11Keyboard::WatchRawKeys() {
                                                 QSocketNotifier::Read);
   QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
                    [this] { ReadEvents(true); });
+  ReadEvents(false);
   return true;
 }
 
-// From the socket when it has news; else only what xcb has already read (while waiting for a
-// reply), which the socket no longer announces. A lost server leaves every key up.
+// From the socket when it has news; else only what xcb has already read while waiting for a
+// reply, which the socket no longer announces. A lost server leaves every key up.
 void X11Keyboard::ReadEvents(bool fromSocket) {
   while (xcb_generic_event_t* event = fromSocket ? xcb_poll_for_event(ownConnection_)
                                                  : xcb_poll_for_queued_event(ownConnection_)) {
@@ -129,6 +131,7 @@ const std::vector<std::uint8_t>& X11Keyboard::KeycodesFor(std::uint32_t keysym) 
         static_cast<std::size_t>(xcb_get_keyboard_mapping_keysyms_length(mapping.get())));
     keycodes = KeycodesOf(keysym, keysyms, mapping->keysyms_per_keycode, setup->min_keycode);
   }
+  if (ownConnection_ != nullptr) ReadEvents(false);
   return keycodes;
 }
 
