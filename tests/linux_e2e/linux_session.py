@@ -120,13 +120,13 @@ class Desktop:
         self.processes.append(process)
         return process
 
-    def start_lumivo(self, traced=True):
+    def start_lumivo(self, traced=True, env=None):
         """Starts a copy; with traced, under strace, whose log then holds its door requests.
         Returns the Popen of the program itself (through strace: its pid and its end)."""
         if not traced:
-            return self._spawn([str(EXE)])
+            return self._spawn([str(EXE)], env)
         tracer = self._spawn(["strace", "-f", "-qq", "-y", "-e", "trace=ioctl,execve",
-                              "-o", str(self.strace_log), str(EXE)])
+                              "-o", str(self.strace_log), str(EXE)], env)
         return Traced(tracer, self.strace_log)
 
     def stop(self):
@@ -292,7 +292,11 @@ class LumivoTestCase(unittest.TestCase):
         self.addCleanup(self.desktop.stop)
         self.addCleanup(self.desktop.save_screenshot, "end")
         self.started = time.monotonic()
-        self.lumivo = self.desktop.start_lumivo()
+        self.lumivo = self.start()
+
+    def start(self):
+        """Starts the copy under test."""
+        return self.desktop.start_lumivo()
 
     def wait_in_tray(self):
         return self.desktop.wait_lamp(GREEN)

@@ -12,8 +12,9 @@ int main(int argc, char** argv) {
   lumivo::LinuxFormRuntime runtime;
   // The usual second-start message sends the user to the lamp; without a tray there is none.
   if (runtime.AnotherCopyIsRunning() && !lumivo::CurrentTrays().Any()) {
-    runtime.ShowMessage(u"Lumivo程序已经运行。桌面没有系统托盘（通知区域），光驱图标无法显示，"
-                        u"请用热键进行操作！");
+    runtime.ShowMessage(
+        u"Lumivo程序已经运行。桌面没有系统托盘（通知区域），光驱图标无法显示，"
+        u"请用热键进行操作！");
     runtime.End();
   }
   lumivo::LinuxWindowsServices services(runtime.Handles());

@@ -13,8 +13,7 @@ namespace lumivo {
 namespace {
 
 void ShowBox(const QString& text) {
-  auto* box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Lumivo"), text,
-                              QMessageBox::Ok);
+  auto* box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Lumivo"), text, QMessageBox::Ok);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setWindowFlag(Qt::WindowStaysOnTopHint);
   box->show();

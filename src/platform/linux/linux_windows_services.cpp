@@ -64,8 +64,8 @@ bool LinuxWindowsServices::ExitWindowsEx(WindowsExit how, std::uint32_t) {
 }
 
 std::int16_t LinuxWindowsServices::GetAsyncKeyState(std::int32_t virtualKey) {
-  const bool down = portalShortcuts_ ? portalShortcuts_->IsDown(virtualKey)
-                                    : keyboard_.IsDown(virtualKey);
+  const bool down =
+      portalShortcuts_ ? portalShortcuts_->IsDown(virtualKey) : keyboard_.IsDown(virtualKey);
   return down ? kKeyDown : 0;
 }
 

@@ -4,6 +4,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusMetaType>
+#include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 
@@ -85,9 +86,9 @@ PortalShortcuts::PortalShortcuts() {
   }
   QDBusConnection bus = QDBusConnection::sessionBus();
   bus.connect(kPortal, kPortalPath, kShortcuts, QStringLiteral("Activated"), this,
-              SLOT(OnActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+              SLOT(OnActivated(QDBusMessage)));
   bus.connect(kPortal, kPortalPath, kShortcuts, QStringLiteral("Deactivated"), this,
-              SLOT(OnDeactivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+              SLOT(OnDeactivated(QDBusMessage)));
   const QVariantMap options{{QStringLiteral("handle_token"), QStringLiteral("lumivo_session")},
                             {QStringLiteral("session_handle_token"), QStringLiteral("lumivo")}};
   Request(QStringLiteral("CreateSession"), {options}, QStringLiteral("lumivo_session"),
@@ -110,9 +111,9 @@ void PortalShortcuts::Request(const QString& method, const QList<QVariant>& argu
                    [this](QDBusPendingCallWatcher* done) {
                      const QDBusPendingReply<QDBusObjectPath> reply(*done);
                      if (reply.isError()) {
-                       Unavailable(QStringLiteral(
-                           "没有X11，桌面也不提供全局快捷键门户"
-                           "（org.freedesktop.portal.GlobalShortcuts）"));
+                       Unavailable(
+                           QStringLiteral("没有X11，桌面也不提供全局快捷键门户"
+                                          "（org.freedesktop.portal.GlobalShortcuts）"));
                      }
                      done->deleteLater();
                    });
@@ -145,16 +146,20 @@ void PortalShortcuts::OnBound(uint response, const QVariantMap&) {
   if (response != 0) Unavailable(QStringLiteral("桌面拒绝了全局快捷键的绑定"));
 }
 
-void PortalShortcuts::OnActivated(const QDBusObjectPath& session, const QString& shortcut,
-                                  qulonglong, const QVariantMap&) {
-  const Hotkey* hotkey = HotkeyOf(shortcut);
-  if (session.path() == session_ && hotkey != nullptr) held_.insert(hotkey->virtualKey);
+void PortalShortcuts::OnActivated(const QDBusMessage& signal) {
+  if (const std::int32_t key = KeyOf(signal)) held_.insert(key);
 }
 
-void PortalShortcuts::OnDeactivated(const QDBusObjectPath& session, const QString& shortcut,
-                                    qulonglong, const QVariantMap&) {
-  const Hotkey* hotkey = HotkeyOf(shortcut);
-  if (session.path() == session_ && hotkey != nullptr) held_.erase(hotkey->virtualKey);
+void PortalShortcuts::OnDeactivated(const QDBusMessage& signal) {
+  if (const std::int32_t key = KeyOf(signal)) held_.erase(key);
+}
+
+std::int32_t PortalShortcuts::KeyOf(const QDBusMessage& signal) const {
+  const QList<QVariant> arguments = signal.arguments();
+  if (arguments.size() < 2 || session_.isEmpty()) return 0;
+  if (arguments[0].value<QDBusObjectPath>().path() != session_) return 0;
+  const Hotkey* hotkey = HotkeyOf(arguments[1].toString());
+  return hotkey != nullptr ? hotkey->virtualKey : 0;
 }
 
 void PortalShortcuts::Unavailable(const QString& why) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDBusObjectPath>
+#include <QDBusMessage>
 #include <QObject>
 #include <QString>
 #include <QVariantMap>
@@ -28,15 +28,16 @@ class PortalShortcuts final : public QObject {
  private slots:
   void OnSessionCreated(uint response, const QVariantMap& results);
   void OnBound(uint response, const QVariantMap& results);
-  void OnActivated(const QDBusObjectPath& session, const QString& shortcut, qulonglong timestamp,
-                   const QVariantMap& options);
-  void OnDeactivated(const QDBusObjectPath& session, const QString& shortcut,
-                     qulonglong timestamp, const QVariantMap& options);
+  // Activated and Deactivated: (session, shortcut id, timestamp, options).
+  void OnActivated(const QDBusMessage& signal);
+  void OnDeactivated(const QDBusMessage& signal);
 
  private:
   void Request(const QString& method, const QList<QVariant>& arguments, const QString& token,
                const char* onResponse);
   void Unavailable(const QString& why);
+  // The virtual key of a shortcut signal of this program's session; 0 for any other.
+  std::int32_t KeyOf(const QDBusMessage& signal) const;
 
   QString session_;
   std::set<std::int32_t> held_;

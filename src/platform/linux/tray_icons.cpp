@@ -113,8 +113,7 @@ void TrayIcons::ExportMenuOf(WindowHandle window) {
     QObject::connect(exportedMenu_->addAction(item->text()), &QAction::triggered, this,
                      [frame, id = item->data().toInt()] {
                        QMetaObject::invokeMethod(
-                           frame, [frame, id] { frame->ChooseMenuItem(id); },
-                           Qt::QueuedConnection);
+                           frame, [frame, id] { frame->ChooseMenuItem(id); }, Qt::QueuedConnection);
                      });
   }
 }

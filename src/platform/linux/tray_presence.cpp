@@ -39,8 +39,9 @@ bool StatusNotifierHostRegistered() {
 // The selection of the screen that DISPLAY names, which is the one Qt's windows are on.
 bool XEmbedManagerPresent() {
   const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  if (x11 == nullptr) return false;
-  xcb_connection_t* connection = x11->connection();
+  // The offscreen platform answers as X11 without a connection.
+  xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+  if (connection == nullptr) return false;
   char* host = nullptr;
   int display = 0;
   int screen = 0;

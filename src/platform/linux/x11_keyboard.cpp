@@ -32,8 +32,9 @@ struct RawKeyMask {
 }  // namespace
 
 X11Keyboard::X11Keyboard() {
+  // The offscreen platform answers as X11 without a connection.
   const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  if (x11 == nullptr) return;
+  if (x11 == nullptr || x11->connection() == nullptr) return;
   if (WatchRawKeys()) return;
   if (ownConnection_ != nullptr) xcb_disconnect(ownConnection_);
   ownConnection_ = nullptr;
