@@ -111,6 +111,7 @@ class PortalHotkeyTest(WithoutXTestCase):
         time.sleep(0.3)
         self.assertEqual(len(d.door_requests()), count, "the door key acted after its release")
         self.press("close-door", True)
+        time.sleep(0.2)
         self.press("close-door", False)
         wait_for(lambda: d.door_requests()[-1] == CLOSE, 5, "a close")
         self.assertEqual(len(self.notices()), 1, self.notices())

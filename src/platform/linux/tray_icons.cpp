@@ -48,7 +48,7 @@ bool TrayIcons::Add(const TrayIconRecord& record) {
   const bool hearsClicks =
       (record.flags & kTrayRecordMessage) != 0 && record.callbackMessage == kMouseMoveMessage;
   clickWindow_ = hearsClicks ? std::optional(record.window) : std::nullopt;
-  if (exportedMenu_) ExportMenuOf(record.window);
+  if (exportedMenu_) ExportMenuOf(hearsClicks ? record.window : 0);
   shown_ = Key{record.window, record.id};
   trayIcon_->show();
   return true;
@@ -92,8 +92,9 @@ bool TrayIcons::CreateTrayIcon() {
   return true;
 }
 
-// The host window's picture says which lamp it is. A command of the exported menu acts after
-// the host's menu request has returned, as the clicks do.
+// The host window's picture says which lamp it is; an icon that hears no clicks offers
+// nothing. A command of the exported menu acts after the host's menu request has returned, as
+// the clicks do.
 void TrayIcons::ExportMenuOf(WindowHandle window) {
   exportedMenu_->clear();
   const auto* host = qobject_cast<PictureBox*>(handles_.Window(window));
