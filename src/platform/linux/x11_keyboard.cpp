@@ -47,9 +47,8 @@ X11Keyboard::~X11Keyboard() {
 }
 
 bool X11Keyboard::IsDown(std::int32_t virtualKey) {
-  const auto keysym = KeysymOfVirtualKey(virtualKey);
-  if (connection_ == nullptr || !keysym) return false;
-  const std::vector<std::uint8_t>& keycodes = KeycodesFor(*keysym);
+  if (connection_ == nullptr) return false;
+  const std::vector<std::uint8_t>& keycodes = KeycodesFor(virtualKey);
   if (ownConnection_ == nullptr) {
     if (const auto now = std::chrono::steady_clock::now(); now - keymapTime_ >= kKeymapLifetime) {
       QueryKeymap();
@@ -115,25 +114,31 @@ void X11Keyboard::ReadEvents(bool fromSocket) {
   }
 }
 
-// The keyboard mapping is asked for once per keysym; the keypad and function keys keep their
-// keycodes when the layout changes.
-const std::vector<std::uint8_t>& X11Keyboard::KeycodesFor(std::uint32_t keysym) {
-  if (const auto found = keycodes_.find(keysym); found != keycodes_.end()) return found->second;
-  std::vector<std::uint8_t>& keycodes = keycodes_[keysym];
+// Found once per virtual key; the keypad and function keys keep their keycodes when the
+// layout changes. A virtual key without a keysym has none.
+const std::vector<std::uint8_t>& X11Keyboard::KeycodesFor(std::int32_t virtualKey) {
+  for (const WatchedKey& key : watchedKeys_) {
+    if (key.virtualKey == virtualKey) return key.keycodes;
+  }
+  const auto keysym = KeysymOfVirtualKey(virtualKey);
+  watchedKeys_.push_back(
+      {virtualKey, keysym ? KeycodesOfKeysym(*keysym) : std::vector<std::uint8_t>()});
+  return watchedKeys_.back().keycodes;
+}
+
+std::vector<std::uint8_t> X11Keyboard::KeycodesOfKeysym(std::uint32_t keysym) {
   const xcb_setup_t* setup = xcb_get_setup(connection_);
   const int count = setup->max_keycode - setup->min_keycode + 1;
   const UniqueReply<xcb_get_keyboard_mapping_reply_t> mapping(xcb_get_keyboard_mapping_reply(
       connection_,
       xcb_get_keyboard_mapping(connection_, setup->min_keycode, static_cast<std::uint8_t>(count)),
       nullptr));
-  if (mapping) {
-    const std::span<const std::uint32_t> keysyms(
-        xcb_get_keyboard_mapping_keysyms(mapping.get()),
-        static_cast<std::size_t>(xcb_get_keyboard_mapping_keysyms_length(mapping.get())));
-    keycodes = KeycodesOf(keysym, keysyms, mapping->keysyms_per_keycode, setup->min_keycode);
-  }
   if (ownConnection_ != nullptr) ReadEvents(false);
-  return keycodes;
+  if (!mapping) return {};
+  const std::span<const std::uint32_t> keysyms(
+      xcb_get_keyboard_mapping_keysyms(mapping.get()),
+      static_cast<std::size_t>(xcb_get_keyboard_mapping_keysyms_length(mapping.get())));
+  return KeycodesOf(keysym, keysyms, mapping->keysyms_per_keycode, setup->min_keycode);
 }
 
 void X11Keyboard::QueryKeymap() {

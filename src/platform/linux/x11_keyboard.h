@@ -5,7 +5,6 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -33,14 +32,21 @@ class X11Keyboard {
  private:
   bool WatchRawKeys();
   void ReadEvents(bool fromSocket);
-  const std::vector<std::uint8_t>& KeycodesFor(std::uint32_t keysym);
+  const std::vector<std::uint8_t>& KeycodesFor(std::int32_t virtualKey);
+  std::vector<std::uint8_t> KeycodesOfKeysym(std::uint32_t keysym);
   void QueryKeymap();
 
   xcb_connection_t* connection_ = nullptr;
   xcb_connection_t* ownConnection_ = nullptr;  // the raw events' connection, when there is one
   std::uint8_t inputOpcode_ = 0;
   std::unique_ptr<QSocketNotifier> notifier_;
-  std::map<std::uint32_t, std::vector<std::uint8_t>> keycodes_;
+  // The keycodes of each virtual key asked for: the hotkeys' five, side by side, as a tick
+  // asks for each of them.
+  struct WatchedKey {
+    std::int32_t virtualKey;
+    std::vector<std::uint8_t> keycodes;
+  };
+  std::vector<WatchedKey> watchedKeys_;
   std::array<std::uint8_t, 32> keymap_{};
   // Without raw events the poller asks for five keys one after the other: one query serves
   // them all.
