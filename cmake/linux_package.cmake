@@ -1,5 +1,6 @@
 # lumivo_<version>_amd64.deb with CPack: what src/app/linux installs, depending on Debian's
-# Qt 6 packages only; they bring the C and C++ libraries and libxcb with them.
+# Qt 6 packages and XInput 2's xcb library (the hotkeys' raw key events); they bring the C and
+# C++ libraries and libxcb with them.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME lumivo)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -11,7 +12,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6dbus6 (>= 6.4), qt6-qpa-plugins (>= 6.4)")
+  "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6dbus6 (>= 6.4), qt6-qpa-plugins (>= 6.4), libxcb-xinput0")
 set(CPACK_STRIP_FILES ON)
 # The autostart entry lives in /etc: a file the administrator may edit or empty, which an
 # upgrade must not overwrite unasked.
