@@ -85,10 +85,13 @@ PortalShortcuts::PortalShortcuts() {
     return;
   }
   QDBusConnection bus = QDBusConnection::sessionBus();
-  bus.connect(kPortal, kPortalPath, kShortcuts, QStringLiteral("Activated"), this,
-              SLOT(OnActivated(QDBusMessage)));
-  bus.connect(kPortal, kPortalPath, kShortcuts, QStringLiteral("Deactivated"), this,
-              SLOT(OnDeactivated(QDBusMessage)));
+  if (!bus.connect(kPortal, kPortalPath, kShortcuts, QStringLiteral("Activated"), this,
+                   SLOT(OnActivated(QDBusMessage))) ||
+      !bus.connect(kPortal, kPortalPath, kShortcuts, QStringLiteral("Deactivated"), this,
+                   SLOT(OnDeactivated(QDBusMessage)))) {
+    Unavailable(QStringLiteral("收不到全局快捷键门户的信号"));
+    return;
+  }
   const QVariantMap options{{QStringLiteral("handle_token"), QStringLiteral("lumivo_session")},
                             {QStringLiteral("session_handle_token"), QStringLiteral("lumivo")}};
   Request(QStringLiteral("CreateSession"), {options}, QStringLiteral("lumivo_session"),
@@ -98,25 +101,38 @@ PortalShortcuts::PortalShortcuts() {
 bool PortalShortcuts::IsDown(std::int32_t virtualKey) const { return held_.contains(virtualKey); }
 
 // A portal call whose answer comes as the Response signal of its request object. A call the
-// portal refuses at once (no portal, no GlobalShortcuts) ends the binding.
+// portal refuses at once (no portal, no GlobalShortcuts) ends the binding. A portal older than
+// the path rule names its request object in the reply; the answer is then awaited there.
 void PortalShortcuts::Request(const QString& method, const QList<QVariant>& arguments,
                               const QString& token, const char* onResponse) {
   QDBusConnection bus = QDBusConnection::sessionBus();
-  bus.connect(kPortal, RequestPath(bus, token), QStringLiteral("org.freedesktop.portal.Request"),
-              QStringLiteral("Response"), this, onResponse);
+  const QString expected = RequestPath(bus, token);
+  if (!ListenForResponse(expected, onResponse)) return;
   QDBusMessage call = QDBusMessage::createMethodCall(kPortal, kPortalPath, kShortcuts, method);
   call.setArguments(arguments);
   auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
   QObject::connect(watcher, &QDBusPendingCallWatcher::finished, this,
-                   [this](QDBusPendingCallWatcher* done) {
+                   [this, expected, onResponse](QDBusPendingCallWatcher* done) {
                      const QDBusPendingReply<QDBusObjectPath> reply(*done);
                      if (reply.isError()) {
                        Unavailable(
                            QStringLiteral("没有X11，桌面也不提供全局快捷键门户"
                                           "（org.freedesktop.portal.GlobalShortcuts）"));
+                     } else if (reply.value().path() != expected) {
+                       ListenForResponse(reply.value().path(), onResponse);
                      }
                      done->deleteLater();
                    });
+}
+
+bool PortalShortcuts::ListenForResponse(const QString& request, const char* onResponse) {
+  if (QDBusConnection::sessionBus().connect(kPortal, request,
+                                            QStringLiteral("org.freedesktop.portal.Request"),
+                                            QStringLiteral("Response"), this, onResponse)) {
+    return true;
+  }
+  Unavailable(QStringLiteral("收不到全局快捷键门户的应答"));
+  return false;
 }
 
 void PortalShortcuts::OnSessionCreated(uint response, const QVariantMap& results) {

@@ -35,6 +35,8 @@ class PortalShortcuts final : public QObject {
  private:
   void Request(const QString& method, const QList<QVariant>& arguments, const QString& token,
                const char* onResponse);
+  // Connects the slot to the Response of that request object; tells the user when it cannot.
+  bool ListenForResponse(const QString& request, const char* onResponse);
   void Unavailable(const QString& why);
   // The virtual key of a shortcut signal of this program's session; 0 for any other.
   std::int32_t KeyOf(const QDBusMessage& signal) const;
