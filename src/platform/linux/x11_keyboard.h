@@ -1,26 +1,25 @@
 #pragma once
 
-#include <QSocketNotifier>
+#include <QAbstractNativeEventFilter>
 
 #include <array>
 #include <chrono>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 struct xcb_connection_t;
 
 namespace lumivo {
 
-// The keyboard's state as the X server knows it. Keys are only observed, never grabbed: the
-// program with the focus still gets them. Where the server has XInput 2, its raw key events,
-// which reach the root window whichever window has the focus, keep the state on a connection
-// of their own: asking costs no request at all. Elsewhere the keymap is asked for through Qt's
-// connection, at most once a tick. Without an X server no key reads as down.
-class X11Keyboard {
+// The keyboard's state as the X server knows it, on Qt's connection. Keys are only observed,
+// never grabbed: the program with the focus still gets them. Where the server has XInput 2,
+// its raw key events, which reach the root window whichever window has the focus, keep the
+// state as Qt reads them: asking costs no request at all. Elsewhere the keymap is asked for at
+// most once a tick. Without an X server no key reads as down.
+class X11Keyboard final : public QAbstractNativeEventFilter {
  public:
   X11Keyboard();
-  ~X11Keyboard();
+  ~X11Keyboard() override;
   X11Keyboard(const X11Keyboard&) = delete;
   X11Keyboard& operator=(const X11Keyboard&) = delete;
 
@@ -29,17 +28,18 @@ class X11Keyboard {
   // Whether a key with the keysym of that virtual key is down now.
   bool IsDown(std::int32_t virtualKey);
 
+  // Takes the raw key events out of Qt's event stream; leaves every other event to Qt.
+  bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
  private:
   bool WatchRawKeys();
-  void ReadEvents(bool fromSocket);
   const std::vector<std::uint8_t>& KeycodesFor(std::int32_t virtualKey);
   std::vector<std::uint8_t> KeycodesOfKeysym(std::uint32_t keysym);
   void QueryKeymap();
 
   xcb_connection_t* connection_ = nullptr;
-  xcb_connection_t* ownConnection_ = nullptr;  // the raw events' connection, when there is one
+  bool rawKeys_ = false;
   std::uint8_t inputOpcode_ = 0;
-  std::unique_ptr<QSocketNotifier> notifier_;
   // The keycodes of each virtual key asked for: the hotkeys' five, side by side, as a tick
   // asks for each of them.
   struct WatchedKey {
