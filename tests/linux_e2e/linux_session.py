@@ -12,6 +12,7 @@ Environment: LUMIVO_LINUX_EXE, the program under test (default build/linux/lumiv
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -69,6 +70,7 @@ class Desktop:
         self.cdrom.write_bytes(b"")
         self.strace_log = self.dir / "strace.log"
         self.processes = []
+        self.traced = []
         self.owners = {}  # window id: the pid that owns it
         self.xvfb = self._start_xvfb()
         self.bus = None
@@ -127,9 +129,15 @@ class Desktop:
             return self._spawn([str(EXE)], env)
         tracer = self._spawn(["strace", "-f", "-qq", "-y", "-e", "trace=ioctl,execve",
                               "-o", str(self.strace_log), str(EXE)], env)
-        return Traced(tracer, self.strace_log)
+        traced = Traced(tracer, self.strace_log)
+        self.traced.append(traced)
+        return traced
 
     def stop(self):
+        # A stopped strace lets its program go on; without an X server to lose, it would stay.
+        for traced in self.traced:
+            if traced.poll() is None:
+                os.kill(traced.pid, signal.SIGTERM)
         for process in reversed(self.processes):
             if process.poll() is None:
                 process.terminate()
