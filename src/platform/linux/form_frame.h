@@ -21,10 +21,13 @@ class FormFrame final : public QWidget {
   void SetMenu(QMenu* menu) { menu_ = menu; }
   // Chooses an item of the form's menu as a click in the popup would.
   void ChooseMenuItem(int item) { emit MenuItemChosen(item); }
+  // A notification area has appeared, as Windows says when its taskbar is created.
+  void AnnounceTray() { emit TrayAppeared(); }
 
  signals:
   void CloseRequested();
   void MenuItemChosen(int item);
+  void TrayAppeared();
 
  protected:
   void closeEvent(QCloseEvent* event) override {

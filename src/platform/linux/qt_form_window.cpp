@@ -59,6 +59,8 @@ void QtFormWindow::CreateFrame() {
                    [this] { events_.OnCloseRequest(); });
   QObject::connect(window_.get(), &FormFrame::MenuItemChosen, connections_.get(),
                    [this](int item) { events_.OnClick(item); });
+  QObject::connect(window_.get(), &FormFrame::TrayAppeared, connections_.get(),
+                   [this] { events_.OnTaskbarCreated(); });
 }
 
 bool QtFormWindow::CreateControl(const ControlLayout& control) {

@@ -6,6 +6,7 @@
 #include "platform/linux/desktop_notice.h"
 #include "platform/linux/form_frame.h"
 #include "platform/linux/picture_box.h"
+#include "platform/linux/session_bus.h"
 #include "platform/linux/tray_presence.h"
 #include "platform/linux/tray_tip.h"
 
@@ -39,7 +40,10 @@ bool TrayIcons::Add(const TrayIconRecord& record) {
   if (shown_) return false;
   const QIcon* icon = handles_.Icon(record.icon);
   if ((record.flags & kTrayRecordIcon) != 0 && icon == nullptr) return false;
-  if (!trayIcon_ && !CreateTrayIcon()) return false;
+  if (!trayIcon_ && !CreateTrayIcon()) {
+    waitingWindow_ = record.window;
+    return false;
+  }
 
   if (icon != nullptr) trayIcon_->setIcon(*icon);
   trayIcon_->setToolTip((record.flags & kTrayRecordTip) != 0
@@ -75,9 +79,12 @@ bool TrayIcons::CreateTrayIcon() {
       ShowNotice(QStringLiteral(
           "Lumivo找不到系统托盘（通知区域），光驱图标暂时无法显示。托盘出现后图标会自动显示；"
           "热键照常可用。"));
+      WatchForTray();
     }
     return false;
   }
+  trayWatch_.reset();
+  waitingWindow_.reset();
   trayIcon_ = std::make_unique<QSystemTrayIcon>();
   QObject::connect(trayIcon_.get(), &QSystemTrayIcon::activated, this,
                    [this](QSystemTrayIcon::ActivationReason reason) {
@@ -116,6 +123,29 @@ void TrayIcons::ExportMenuOf(WindowHandle window) {
                        QMetaObject::invokeMethod(
                            frame, [frame, id] { frame->ChooseMenuItem(id); }, Qt::QueuedConnection);
                      });
+  }
+}
+
+// A StatusNotifierItem host announces itself on the session bus: the form whose icon waits
+// hears of it at once, as a Windows form hears that the taskbar was created, and adds its icon
+// again. An XEmbed tray is found by the logic's retry, once a second.
+void TrayIcons::WatchForTray() {
+  if (!SessionBusGiven()) return;
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+  trayWatch_ = std::make_unique<QDBusServiceWatcher>(watcher, bus,
+                                                     QDBusServiceWatcher::WatchForRegistration);
+  QObject::connect(trayWatch_.get(), &QDBusServiceWatcher::serviceRegistered, this,
+                   &TrayIcons::OnTrayMayHaveAppeared);
+  bus.connect(watcher, QStringLiteral("/StatusNotifierWatcher"), watcher,
+              QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(OnTrayMayHaveAppeared()));
+}
+
+void TrayIcons::OnTrayMayHaveAppeared() {
+  if (trayIcon_ || !waitingWindow_ || !CurrentTrays().Any()) return;
+  const QWidget* host = handles_.Window(*waitingWindow_);
+  if (auto* frame = host != nullptr ? qobject_cast<FormFrame*>(host->window()) : nullptr) {
+    frame->AnnounceTray();
   }
 }
 
