@@ -6,7 +6,6 @@
 #include "platform/linux/desktop_notice.h"
 #include "platform/linux/form_frame.h"
 #include "platform/linux/picture_box.h"
-#include "platform/linux/session_bus.h"
 #include "platform/linux/tray_presence.h"
 #include "platform/linux/tray_tip.h"
 
@@ -79,7 +78,9 @@ bool TrayIcons::CreateTrayIcon() {
       ShowNotice(QStringLiteral(
           "Lumivo找不到系统托盘（通知区域），光驱图标暂时无法显示。托盘出现后图标会自动显示；"
           "热键照常可用。"));
-      WatchForTray();
+      trayWatch_ = std::make_unique<TrayWatch>();
+      QObject::connect(trayWatch_.get(), &TrayWatch::MayHaveAppeared, this,
+                       &TrayIcons::OnTrayMayHaveAppeared, Qt::QueuedConnection);
     }
     return false;
   }
@@ -126,21 +127,8 @@ void TrayIcons::ExportMenuOf(WindowHandle window) {
   }
 }
 
-// A StatusNotifierItem host announces itself on the session bus: the form whose icon waits
-// hears of it at once, as a Windows form hears that the taskbar was created, and adds its icon
-// again. An XEmbed tray is found by the logic's retry, once a second.
-void TrayIcons::WatchForTray() {
-  if (!SessionBusGiven()) return;
-  QDBusConnection bus = QDBusConnection::sessionBus();
-  const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
-  trayWatch_ = std::make_unique<QDBusServiceWatcher>(watcher, bus,
-                                                     QDBusServiceWatcher::WatchForRegistration);
-  QObject::connect(trayWatch_.get(), &QDBusServiceWatcher::serviceRegistered, this,
-                   &TrayIcons::OnTrayMayHaveAppeared);
-  bus.connect(watcher, QStringLiteral("/StatusNotifierWatcher"), watcher,
-              QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(OnTrayMayHaveAppeared()));
-}
-
+// A tray that comes is heard at once: the form whose icon waits is told, as a Windows form
+// hears that the taskbar was created, and adds its icon again.
 void TrayIcons::OnTrayMayHaveAppeared() {
   if (trayIcon_ || !waitingWindow_ || !CurrentTrays().Any()) return;
   const QWidget* host = handles_.Window(*waitingWindow_);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDBusServiceWatcher>
 #include <QMenu>
 #include <QObject>
 #include <QSystemTrayIcon>
@@ -11,6 +10,7 @@
 
 #include "platform/linux/handle_table.h"
 #include "platform/linux/tray_clicks.h"
+#include "platform/linux/tray_watch.h"
 #include "platform/tray_icon_record.h"
 
 namespace lumivo {
@@ -28,8 +28,6 @@ namespace lumivo {
 // the open-door lamp, whose right click closes the door, that one command. Hosts that pass
 // right clicks on (Plasma's ContextMenu, XEmbed trays) get the clicks as before.
 class TrayIcons final : public QObject {
-  Q_OBJECT
-
  public:
   explicit TrayIcons(const HandleTable& handles);
 
@@ -42,7 +40,7 @@ class TrayIcons final : public QObject {
   using Key = std::pair<WindowHandle, std::uint32_t>;
 
   bool CreateTrayIcon();
-  void WatchForTray();
+  void OnTrayMayHaveAppeared();
   void ExportMenuOf(WindowHandle window);
   void HideIfDeleted();
   void OnClick(WindowHandle window, TrayClick click);
@@ -54,14 +52,11 @@ class TrayIcons final : public QObject {
   std::optional<Key> shown_;
   // The window that hears the clicks: the shown icon's, when its record asked for them.
   std::optional<WindowHandle> clickWindow_;
-  // Until there is a tray: the window of the icon that could not be added, and the session
-  // bus's watch for a StatusNotifierItem host.
+  // Until there is a tray: the window of the icon that could not be added, and the watch for
+  // a tray.
   std::optional<WindowHandle> waitingWindow_;
-  std::unique_ptr<QDBusServiceWatcher> trayWatch_;
+  std::unique_ptr<TrayWatch> trayWatch_;
   bool toldNoTray_ = false;
-
- private slots:
-  void OnTrayMayHaveAppeared();
 };
 
 }  // namespace lumivo

@@ -36,18 +36,12 @@ bool StatusNotifierHostRegistered() {
   return qvariant_cast<QDBusVariant>(reply.arguments().front()).variant().toBool();
 }
 
-// The selection of the screen that DISPLAY names, which is the one Qt's windows are on.
 bool XEmbedManagerPresent() {
   const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   // The offscreen platform answers as X11 without a connection.
   xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
   if (connection == nullptr) return false;
-  char* host = nullptr;
-  int display = 0;
-  int screen = 0;
-  if (xcb_parse_display(nullptr, &host, &display, &screen) == 0) screen = 0;
-  std::free(host);
-  const std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(screen);
+  const std::string name = XEmbedTraySelection();
   const std::unique_ptr<xcb_intern_atom_reply_t, FreeReply> atom(xcb_intern_atom_reply(
       connection,
       xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(name.size()), name.c_str()),
@@ -60,6 +54,15 @@ bool XEmbedManagerPresent() {
 }
 
 }  // namespace
+
+std::string XEmbedTraySelection() {
+  char* host = nullptr;
+  int display = 0;
+  int screen = 0;
+  if (xcb_parse_display(nullptr, &host, &display, &screen) == 0) screen = 0;
+  std::free(host);
+  return "_NET_SYSTEM_TRAY_S" + std::to_string(screen);
+}
 
 TrayPresence CurrentTrays() {
   return {.statusNotifierHost = StatusNotifierHostRegistered(),

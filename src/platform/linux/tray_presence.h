@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace lumivo {
 
 // The notification areas the desktop has at this moment.
@@ -16,5 +18,8 @@ struct TrayPresence {
 // Asks the session bus and the X server; each answers at once or, for a hung bus, within a
 // second. The StatusNotifierItem check is the one Qt makes to choose its tray.
 TrayPresence CurrentTrays();
+
+// The XEmbed tray's selection of the screen that DISPLAY names, which Qt's windows are on.
+std::string XEmbedTraySelection();
 
 }  // namespace lumivo
