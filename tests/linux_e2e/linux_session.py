@@ -5,13 +5,15 @@ the program takes from LUMIVO_CDROM. strace records the door requests made on it
 times, and answers them as a drive would (0, or the error a test sets in door_error). No session
 bus, so Qt uses the XEmbed tray; a system bus address that leads nowhere, so logind,
 NetworkManager and UDisks2 are absent, unless a test starts them in start_services
-(system_services.py).
+(system_services.py). A desktop made with tray="xfce" has Xfce's panel on a private session bus
+instead (sni_panel.py), and one made with tray=None has no tray until start_tray.
 Environment: LUMIVO_LINUX_EXE, the program under test (default build/linux/lumivo).
 """
 
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -23,6 +25,7 @@ REPO = Path(__file__).resolve().parents[2]
 # The Wine suite's polling helper serves this one as well.
 sys.path.append(str(REPO / "tests" / "e2e"))
 from waiting import wait_for  # noqa: E402
+import sni_panel  # noqa: E402
 EXE = Path(os.environ.get("LUMIVO_LINUX_EXE", REPO / "build" / "linux" / "lumivo")).resolve()
 LOG_DIR = REPO / "build" / "linux_e2e" / "logs"
 SCREEN = (800, 600)
@@ -43,7 +46,7 @@ class Screenshot:
         at = 3 * (y * self.width + x)
         return tuple(self.pixels[at:at + 3])
 
-    def squares(self, color, area=TRAY_AREA, size=6):
+    def squares(self, color, area, size=6):
         """Centres of the size x size squares of exactly that color in the area."""
         left, top, right, bottom = area
         found = []
@@ -59,7 +62,7 @@ class Screenshot:
 class Desktop:
     """An X display with a tray, and the Lumivo processes started on it."""
 
-    def __init__(self, name):
+    def __init__(self, name, tray="trayer", session_bus=False):
         self.name = name
         self.dir = Path(tempfile.mkdtemp(prefix="lumivo-e2e-"))
         self.runtime_dir = self.dir / "runtime"
@@ -70,10 +73,25 @@ class Desktop:
         self.door_error = None  # the errno name the fake drive answers door requests with
         self.extra_env = {}  # what a test adds to the environment (its buses, ...)
         self.processes = []
+        self.traced = []
         self.owners = {}  # window id: the pid that owns it
         self.xvfb = self._start_xvfb()
-        self.tray = self._spawn(["trayer", "--edge", "top", "--align", "right", "--widthtype",
-                                 "request", "--height", "24", "--transparent", "false"])
+        self.bus = None
+        self.tray_area = TRAY_AREA
+        if session_bus or tray == "xfce":
+            LOG_DIR.mkdir(parents=True, exist_ok=True)
+            self.bus = sni_panel.SessionBus(self.dir, self.env(), LOG_DIR / f"{name}-bus.log")
+        if tray:
+            self.start_tray(tray)
+
+    def start_tray(self, tray):
+        """trayer (XEmbed) or xfce (StatusNotifierItem, on a session bus of its own)."""
+        if tray == "xfce":
+            self.tray_area = sni_panel.PANEL_AREA
+            self.tray = sni_panel.start_panel(self._spawn, self.bus)
+        else:
+            self.tray = self._spawn(["trayer", "--edge", "top", "--align", "right", "--widthtype",
+                                     "request", "--height", "24", "--transparent", "false"])
 
     def _start_xvfb(self):
         read, write = os.pipe()
@@ -93,32 +111,40 @@ class Desktop:
                    # Not unset: libdbus would autolaunch a session bus that outlives the test.
                    DBUS_SESSION_BUS_ADDRESS=f"unix:path={self.dir}/no-session-bus",
                    LUMIVO_CDROM=str(self.cdrom), LC_ALL="C.UTF-8")
+        if getattr(self, "bus", None):
+            env.update(HOME=self.bus.env["HOME"], DBUS_SESSION_BUS_ADDRESS=self.bus.address)
         env.update(self.extra_env)
         return env
 
-    def _spawn(self, command):
+    def _spawn(self, command, env=None):
         """Starts a process on the display; what it prints goes to the test's log."""
         LOG_DIR.mkdir(parents=True, exist_ok=True)
         log = LOG_DIR / f"{self.name}-{Path(command[0]).name}.log"
         with open(log, "ab") as output:
-            process = subprocess.Popen(command, env=self.env(), stdin=subprocess.DEVNULL,
+            process = subprocess.Popen(command, env=env or self.env(), stdin=subprocess.DEVNULL,
                                        stdout=output, stderr=subprocess.STDOUT)
         self.processes.append(process)
         return process
 
-    def start_lumivo(self, traced=True):
+    def start_lumivo(self, traced=True, env=None):
         """Starts a copy; with traced, under strace, whose log then holds its door requests.
         Returns the Popen of the program itself (through strace: its pid and its end)."""
         if not traced:
-            return self._spawn([str(EXE)])
+            return self._spawn([str(EXE)], env)
         answer = f"error={self.door_error}" if self.door_error else "retval=0"
         tracer = self._spawn(["strace", "-f", "-qq", "-y", "-ttt", "-P", str(self.cdrom),
                               "-P", str(EXE), "-e", "trace=ioctl,execve",
                               "-e", f"inject=ioctl:{answer}", "-o", str(self.strace_log),
-                              str(EXE)])
-        return Traced(tracer, self.strace_log)
+                              str(EXE)], env)
+        traced = Traced(tracer, self.strace_log)
+        self.traced.append(traced)
+        return traced
 
     def stop(self):
+        # A stopped strace lets its program go on; without an X server to lose, it would stay.
+        for traced in self.traced:
+            if traced.poll() is None:
+                os.kill(traced.pid, signal.SIGTERM)
         for process in reversed(self.processes):
             if process.poll() is None:
                 process.terminate()
@@ -127,6 +153,8 @@ class Desktop:
                 except subprocess.TimeoutExpired:
                     process.kill()
                     process.wait()
+        if self.bus:
+            self.bus.stop()
         self.xvfb.terminate()
         self.xvfb.wait()
         if self.strace_log.exists():  # beside the test's other logs, for a look afterwards
@@ -149,7 +177,7 @@ class Desktop:
                        check=False)
 
     def lamps(self, color):
-        return self.screenshot().squares(color)
+        return self.screenshot().squares(color, self.tray_area)
 
     def wait_lamp(self, color, timeout=10):
         return wait_for(lambda: (self.lamps(color) or [None])[0], timeout, f"the {color} lamp")
@@ -169,8 +197,8 @@ class Desktop:
         self.xdotool("keydown", name, "sleep", seconds, "keyup", name)
 
     def windows(self, pid):
-        """The visible windows of a process: name, geometry, and whether they are popups
-        (override-redirect: menus and tool tips)."""
+        """The visible windows of a process (of any, for None): name, geometry, and whether they
+        are popups (override-redirect: menus and tool tips)."""
         found = []
         for window in self.xdotool("search", "--onlyvisible", "--name", "").split():
             if window not in self.owners:  # a window keeps its process: asked until it tells
@@ -178,7 +206,7 @@ class Desktop:
                                         "_NET_WM_PID"], capture_output=True, text=True).stdout
                 if "=" in owner:
                     self.owners[window] = owner.split("=")[-1].strip()
-            if self.owners.get(window) != str(pid):
+            if pid is not None and self.owners.get(window) != str(pid):
                 continue
             info = subprocess.run(["xwininfo", "-display", self.display, "-id", window],
                                   capture_output=True, text=True).stdout
@@ -210,6 +238,15 @@ class Desktop:
 
     def menu_rows(self, menu):
         """The menu's lines from top to bottom: "item" (text) or "separator" (a plain line)."""
+        return [kind for kind, _ in self.menu_lines(menu)]
+
+    def menu_items(self, menu):
+        """The screen points of the menu's items, from top to bottom."""
+        return [(menu["x"] + menu["width"] // 2, y) for kind, y in self.menu_lines(menu)
+                if kind == "item"]
+
+    def menu_lines(self, menu):
+        """The menu's lines from top to bottom, with the height of their middle."""
         shot = self.screenshot()
         left, right = menu["x"] + 4, menu["x"] + menu["width"] - 4
         rows = []
@@ -221,10 +258,10 @@ class Desktop:
                 kind = "separator"
             else:
                 continue
-            if not rows or rows[-1][0] != kind or y - rows[-1][1] > 3:
-                rows.append([kind, y])
-            rows[-1][1] = y
-        return [kind for kind, _ in rows]
+            if not rows or rows[-1][0] != kind or y - rows[-1][2] > 3:
+                rows.append([kind, y, y])
+            rows[-1][2] = y
+        return [(kind, (top + bottom) // 2) for kind, top, bottom in rows]
 
     # ------------------------------------------------------------ what the program does
 
@@ -268,15 +305,22 @@ class Traced:
 class LumivoTestCase(unittest.TestCase):
     """A fresh desktop for each test, with one copy of Lumivo started and in the tray."""
 
+    TRAY = "trayer"  # the desktop's tray at the start: "trayer", "xfce" or None
+    SESSION_BUS = False  # a session bus even without Xfce's panel
+
     def setUp(self):
         if not EXE.exists():
             self.fail(f"{EXE} is not built (cmake --build --preset linux)")
-        self.desktop = Desktop(self.id().rsplit(".", 2)[-1])
+        self.desktop = Desktop(self.id().rsplit(".", 2)[-1], self.TRAY, self.SESSION_BUS)
         self.addCleanup(self.desktop.stop)
         self.addCleanup(self.desktop.save_screenshot, "end")
         self.started = time.monotonic()
         self.start_services()
-        self.lumivo = self.desktop.start_lumivo()
+        self.lumivo = self.start()
+
+    def start(self):
+        """Starts the copy under test."""
+        return self.desktop.start_lumivo()
 
     def start_services(self):
         """What the test needs running beside the desktop before Lumivo starts: nothing here."""

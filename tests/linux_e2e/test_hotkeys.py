@@ -1,10 +1,15 @@
-"""The hotkeys under X11: door keys held, and a launcher whose program Linux lacks."""
+"""The hotkeys under X11: door keys held, and a launcher whose program Linux lacks; without X,
+through the GlobalShortcuts portal, or said to be unavailable."""
 
+import re
 import time
 import unittest
+from pathlib import Path
 
 from linux_session import CLOSE, EJECT, GREEN, RED, LumivoTestCase, wait_for
 from system_services import ServicesTestCase, fake_file_manager
+
+PORTAL_MOCK = Path(__file__).with_name("global_shortcuts_portal.py")
 
 
 class HotkeyTest(LumivoTestCase):
@@ -32,13 +37,15 @@ class HotkeyTest(LumivoTestCase):
         time.sleep(0.3)
         boxes = [w for w in d.windows(self.lumivo.pid) if w["name"] == "Lumivo"]
         self.assertEqual([b["id"] for b in boxes], [box["id"]], "one box for one press")
+        # The box came from a tick of the hotkeys' timer, which goes on ticking inside it.
+        d.hold("KP_Divide", 0.2)
+        wait_for(lambda: EJECT in d.door_requests(), 5, "an eject with the box open")
         d.key("Return")
         wait_for(lambda: d.window(self.lumivo.pid, name="Lumivo") is None, 5, "the box to close")
         self.assert_running()
         self.assertEqual(len(d.lamps(GREEN)), 1)
-        # The timers went on behind the box: the door keys still act.
-        d.hold("KP_Divide", 0.2)
-        wait_for(lambda: EJECT in d.door_requests(), 5, "an eject after the box")
+        d.hold("KP_Multiply", 0.2)
+        wait_for(lambda: d.door_requests()[-1] == CLOSE, 5, "a close after the box")
 
 
 class NetworkManagerTest(ServicesTestCase):
@@ -145,6 +152,73 @@ class SecondCopyTest(LumivoTestCase):
         time.sleep(1.2)
         self.assertEqual(len(d.lamps(GREEN)), 1, "no lamp of its own")
         self.assertEqual(d.door_requests(), [CLOSE], "the second copy sent a door request")
+        self.assert_running()
+
+
+class WithoutXTestCase(LumivoTestCase):
+    """No X server for Lumivo (Qt's offscreen platform stands for a Wayland session without
+    XWayland), mocks of the notification server and of the portal on the session bus."""
+
+    TRAY = None
+    SESSION_BUS = True
+    PORTAL = True
+
+    def start(self):
+        d = self.desktop
+        # Debian's python3, which has dbusmock.
+        mock = ["/usr/bin/python3", "-m", "dbusmock", "--template"]
+        d._spawn(mock + ["notification_daemon"])
+        names = ["org.freedesktop.Notifications"]
+        if self.PORTAL:
+            d._spawn(mock + [str(PORTAL_MOCK)])
+            names.append("org.freedesktop.portal.Desktop")
+        wait_for(lambda: all(d.bus.has_owner(n) for n in names), 10, f"the mocks {names}")
+        env = {k: v for k, v in d.env().items() if k != "DISPLAY"}
+        return d.start_lumivo(env=dict(env, QT_QPA_PLATFORM="offscreen"))
+
+    def notices(self):
+        """The texts of the desktop notifications so far."""
+        calls = self.desktop.bus.call("org.freedesktop.Notifications",
+                                      "/org/freedesktop/Notifications",
+                                      "org.freedesktop.DBus.Mock.GetCalls")
+        return [t for t in re.findall(r'string "([^"]*)"', calls or "") if len(t) > 20]
+
+    def press(self, shortcut, down):
+        self.assertIsNotNone(self.desktop.bus.call(
+            "org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
+            "org.freedesktop.DBus.Mock.Press", f"string:{shortcut}", f"boolean:{str(down).lower()}"))
+
+
+class PortalHotkeyTest(WithoutXTestCase):
+    def test_portal_shortcuts_held_and_released_move_the_door(self):
+        d = self.desktop
+        # Told of the missing tray through the notification server, once.
+        notice = wait_for(lambda: self.notices(), 10, "the notice of the missing tray")
+        self.assertIn("系统托盘", notice[0])
+        self.press("open-door", True)
+        wait_for(lambda: d.door_requests().count(EJECT) >= 2, 5, "ejects while held")
+        self.press("open-door", False)
+        time.sleep(0.2)
+        count = len(d.door_requests())
+        time.sleep(0.3)
+        self.assertEqual(len(d.door_requests()), count, "the door key acted after its release")
+        self.press("close-door", True)
+        time.sleep(0.2)
+        self.press("close-door", False)
+        wait_for(lambda: d.door_requests()[-1] == CLOSE, 5, "a close")
+        self.assertEqual(len(self.notices()), 1, self.notices())
+        self.assert_running()
+
+
+class NoHotkeysTest(WithoutXTestCase):
+    PORTAL = False
+
+    def test_without_x_or_portal_the_missing_hotkeys_are_told_once(self):
+        found = wait_for(lambda: [n for n in self.notices() if "热键" in n and "不可用" in n], 10,
+                         "the notice of the missing hotkeys")
+        self.assertIn("GlobalShortcuts", found[0])
+        time.sleep(1.5)
+        self.assertEqual(len([n for n in self.notices() if "不可用" in n]), 1, self.notices())
         self.assert_running()
 
 

@@ -1,4 +1,5 @@
-"""The lamp in the tray: splash, tool tip, door requests, the right-click menu, About, exit."""
+"""The lamp in the tray: splash, tool tip, door requests, the right-click menu, About, exit; on
+trayer (XEmbed) and on Xfce's Status Tray (StatusNotifierItem), and a tray that comes late."""
 
 import time
 import unittest
@@ -157,6 +158,111 @@ class SessionEndTest(ServicesTestCase):
         self.message_box()
         d.key("Return")
         d.wait_lamp(GREEN)
+
+
+class StatusNotifierTrayTest(LumivoTestCase):
+    """Xfce shows the item's exported menu on a right click; Plasma calls ContextMenu."""
+
+    TRAY = "xfce"
+
+    def exported_menu(self, lamp, lines):
+        """Right-clicks the lamp and waits for the panel's menu with that many items."""
+        d = self.desktop
+        d.click(*lamp, button=3)
+        menu = wait_for(lambda: d.menu(None) or d.window(None, popup=True, min_height=25), 5,
+                        "the exported menu")
+        self.assertIsNone(d.menu(self.lumivo.pid), "Lumivo's own menu came too")
+        return wait_for(lambda: (lambda i: i if len(i) == lines else None)(d.menu_items(menu)), 5,
+                        f"{lines} items in the exported menu, have {d.menu_rows(menu)}")
+
+    def test_real_clicks_reach_the_door_and_every_menu_item(self):
+        d = self.desktop
+        green = self.wait_in_tray()
+        items = d.bus.items()
+        self.assertEqual(len(items), 1, items)
+        d.click(*green, button=1)
+        red = d.wait_lamp(RED)
+        d.wait_door_requests([CLOSE, EJECT])
+        # The red lamp's menu holds its right click: the door closes, and no menu follows.
+        d.click(*self.exported_menu(red, 1)[0])
+        green = d.wait_lamp(GREEN)
+        d.wait_door_requests([CLOSE, EJECT, CLOSE])
+        time.sleep(0.5)
+        self.assertIsNone(d.menu(self.lumivo.pid))
+        self.assertEqual(d.bus.items(), items, "the swaps made a new tray item")
+
+        # The green lamp's menu holds the six items of Lumivo's own: About, restart, exit.
+        d.click(*self.exported_menu(green, 6)[2])
+        d.wait_window(self.lumivo.pid, name="About")
+        d.click(120, 30)
+        wait_for(lambda: d.window(self.lumivo.pid, name="About") is None, 5, "About to close")
+        d.click(*self.exported_menu(green, 6)[4])
+        self.message_box()
+        d.key("Return")
+        wait_for(lambda: d.window(self.lumivo.pid, name="Lumivo") is None, 5, "the box to close")
+        d.click(*self.exported_menu(d.wait_lamp(GREEN), 6)[0])
+        self.wait_ended()
+        self.assertEqual(d.door_requests(), [CLOSE, EJECT, CLOSE])
+
+    def test_activate_and_context_menu_over_the_bus_act_as_the_clicks(self):
+        d = self.desktop
+        self.wait_in_tray()
+        items = d.bus.items()
+        self.assertTrue(d.bus.click_item(items[0], "Activate"))
+        d.wait_lamp(RED)
+        d.wait_door_requests([CLOSE, EJECT])
+        self.assertTrue(d.bus.click_item(items[0], "ContextMenu"))
+        d.wait_lamp(GREEN)
+        d.wait_door_requests([CLOSE, EJECT, CLOSE])
+        time.sleep(0.5)
+        self.assertIsNone(d.menu(self.lumivo.pid), "the close also opened the menu")
+        self.assertTrue(d.bus.click_item(items[0], "ContextMenu"))
+        menu = wait_for(lambda: d.menu(self.lumivo.pid), 5, "Lumivo's menu")
+        wait_for(lambda: d.menu_rows(menu) == MENU_ROWS, 5,
+                 f"the menu's nine lines, have {d.menu_rows(menu)}")
+        d.key("Escape")
+        self.assertEqual(d.bus.items(), items, "the swaps made a new tray item")
+        self.assertEqual(d.door_requests(), [CLOSE, EJECT, CLOSE])
+
+
+class LateTrayTest(LumivoTestCase):
+    """An autostart race: the session bus is there, the panel comes after Lumivo."""
+
+    TRAY = None
+    SESSION_BUS = True
+
+    def second_copy_message(self):
+        """The pixels of the box a second copy shows, which it then closes."""
+        d = self.desktop
+        second = d.start_lumivo(traced=False)
+        box = self.message_box(pid=second.pid)
+        time.sleep(0.3)
+        shot = d.screenshot()
+        pixels = [shot.pixel(x, y) for y in range(box["y"], box["y"] + box["height"])
+                  for x in range(box["x"], box["x"] + box["width"])]
+        d.key("Return")
+        wait_for(lambda: second.poll() is not None, 5, "the second copy to end")
+        return pixels
+
+    def test_told_once_without_a_tray_then_the_lamp_when_a_panel_comes(self):
+        d = self.desktop
+        notice = self.message_box(timeout=15)
+        # The hotkeys act with the notice open, and the retries do not repeat it.
+        d.hold("KP_Divide", 0.2)
+        wait_for(lambda: EJECT in d.door_requests(), 5, "an eject behind the notice")
+        time.sleep(1.5)
+        self.assertEqual([w["id"] for w in d.windows(self.lumivo.pid) if w["name"] == "Lumivo"],
+                         [notice["id"]])
+        d.key("Return")
+        wait_for(lambda: d.window(self.lumivo.pid, name="Lumivo") is None, 5, "the notice to close")
+        # A second copy does not send the user to a lamp that is not there.
+        without_tray = self.second_copy_message()
+
+        d.start_tray("xfce")
+        self.wait_in_tray()
+        self.assertEqual(len(d.bus.items()), 1)
+        self.assertNotEqual(self.second_copy_message(), without_tray,
+                            "the same message with and without a tray")
         self.assert_running()
 
 

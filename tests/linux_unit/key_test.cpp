@@ -50,6 +50,17 @@ TEST(KeySymbolTest, AKeyIsDownWhenItsBitInTheKeymapIsSet) {
   keymap[200 / 8] = static_cast<std::uint8_t>(~(1u << (200 % 8)));
   EXPECT_FALSE(AnyKeyDown(keymap, keypadDivide)) << "other keys held change nothing";
   EXPECT_FALSE(AnyKeyDown(keymap, {}));
+
+  // Raw key events keep the same keymap: a press sets one bit, its release clears it.
+  keymap.fill(0);
+  SetKeyDown(keymap, 200, true);
+  SetKeyDown(keymap, 201, true);
+  EXPECT_TRUE(AnyKeyDown(keymap, keypadDivide));
+  SetKeyDown(keymap, 200, false);
+  EXPECT_FALSE(AnyKeyDown(keymap, keypadDivide));
+  EXPECT_TRUE(AnyKeyDown(keymap, std::vector<std::uint8_t>{201})) << "a neighbour stays down";
+  SetKeyDown(keymap, 106 + 256, true);
+  EXPECT_FALSE(AnyKeyDown(keymap, keypadDivide)) << "keycodes past 255 are ignored";
 }
 
 }  // namespace

@@ -45,4 +45,11 @@ bool AnyKeyDown(std::span<const std::uint8_t, 32> keymap, std::span<const std::u
   });
 }
 
+void SetKeyDown(std::span<std::uint8_t, 32> keymap, std::uint32_t keycode, bool down) {
+  if (keycode >= 8 * keymap.size()) return;
+  const std::uint8_t bit = static_cast<std::uint8_t>(1u << (keycode % 8));
+  std::uint8_t& byte = keymap[keycode / 8];
+  byte = down ? static_cast<std::uint8_t>(byte | bit) : static_cast<std::uint8_t>(byte & ~bit);
+}
+
 }  // namespace lumivo

@@ -18,4 +18,8 @@ std::vector<std::uint8_t> KeycodesOf(std::uint32_t keysym, std::span<const std::
 // Whether one of the keycodes is down in a 256-bit keymap, as QueryKeymap reports it.
 bool AnyKeyDown(std::span<const std::uint8_t, 32> keymap, std::span<const std::uint8_t> keycodes);
 
+// A key press or release, as a raw key event reports it, entered in such a keymap. X keycodes
+// end at 255; a larger number in the event's 32-bit field changes nothing.
+void SetKeyDown(std::span<std::uint8_t, 32> keymap, std::uint32_t keycode, bool down);
+
 }  // namespace lumivo

@@ -18,7 +18,10 @@ constexpr std::int16_t kKeyDown = static_cast<std::int16_t>(0x8000);
 }  // namespace
 
 LinuxWindowsServices::LinuxWindowsServices(const HandleTable& handles, SystemRequests& requests)
-    : handles_(handles), requests_(requests), trayIcons_(handles) {}
+    : handles_(handles),
+      requests_(requests),
+      trayIcons_(handles),
+      portalShortcuts_(keyboard_.Available() ? nullptr : std::make_unique<PortalShortcuts>()) {}
 
 std::string LinuxWindowsServices::ToAnsi(std::u16string_view text) const {
   return Utf16ToGbk(text);
@@ -62,7 +65,9 @@ void LinuxWindowsServices::ExitWindowsEx(WindowsExit how, std::uint32_t,
 }
 
 std::int16_t LinuxWindowsServices::GetAsyncKeyState(std::int32_t virtualKey) {
-  return keyboard_.IsDown(virtualKey) ? kKeyDown : 0;
+  const bool down =
+      portalShortcuts_ ? portalShortcuts_->IsDown(virtualKey) : keyboard_.IsDown(virtualKey);
+  return down ? kKeyDown : 0;
 }
 
 // Only what the logic asks for: kept on top, placed, sized and shown. Qt hides a window whose

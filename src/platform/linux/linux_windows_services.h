@@ -1,7 +1,10 @@
 #pragma once
 
+#include <memory>
+
 #include "platform/linux/handle_table.h"
 #include "platform/linux/system_requests.h"
+#include "platform/linux/portal_shortcuts.h"
 #include "platform/linux/tray_icons.h"
 #include "platform/linux/x11_keyboard.h"
 #include "platform/windows_services.h"
@@ -30,6 +33,8 @@ class LinuxWindowsServices final : public WindowsServices {
   SystemRequests& requests_;
   TrayIcons trayIcons_;
   X11Keyboard keyboard_;
+  // Only where there is no X server to read the keys from.
+  std::unique_ptr<PortalShortcuts> portalShortcuts_;
 };
 
 }  // namespace lumivo

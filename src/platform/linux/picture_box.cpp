@@ -17,6 +17,7 @@ namespace lumivo {
 PictureBox::PictureBox(const ControlLayout& layout, QWidget* container, float twipsPerPixel)
     : QWidget(container),
       id_(layout.id),
+      shows_(layout.picture),
       twipsPerPixel_(twipsPerPixel),
       borderWidth_(layout.appearance == Appearance::Flat ? 1 : 2),
       threeD_(layout.appearance == Appearance::ThreeD),

@@ -26,6 +26,8 @@ class PictureBox final : public QWidget {
   PictureBox(const ControlLayout& layout, QWidget* container, float twipsPerPixel);
 
   int Id() const { return id_; }
+  // The picture the layout gave it.
+  Picture Shows() const { return shows_; }
   bool Complete() const { return complete_; }
   QIcon Icon() const { return icon_; }
   void AddLabel(const ControlLayout& label);
@@ -57,6 +59,7 @@ class PictureBox final : public QWidget {
   const LabelArea* LabelAt(QPoint point) const;
 
   int id_;
+  Picture shows_;
   float twipsPerPixel_;
   int borderWidth_;
   bool threeD_;

@@ -36,7 +36,7 @@ QtFormWindow::QtFormWindow(const FormLayout& layout, FormEvents& events, HandleT
 
 QtFormWindow::~QtFormWindow() {
   connections_.reset();
-  for (const auto& [id, timer] : timers_) timer->stop();
+  for (const auto& [id, timer] : timers_) timer->SetEnabled(false);
   window_->hide();
   for (const auto& [id, handle] : controlHandles_) handles_.Remove(handle);
   for (const auto& [id, handle] : controlIcons_) handles_.Remove(handle);
@@ -57,6 +57,10 @@ void QtFormWindow::CreateFrame() {
   handle_ = handles_.AddWindow(window_.get());
   QObject::connect(window_.get(), &FormFrame::CloseRequested, connections_.get(),
                    [this] { events_.OnCloseRequest(); });
+  QObject::connect(window_.get(), &FormFrame::MenuItemChosen, connections_.get(),
+                   [this](int item) { events_.OnClick(item); });
+  QObject::connect(window_.get(), &FormFrame::TrayAppeared, connections_.get(),
+                   [this] { events_.OnTaskbarCreated(); });
 }
 
 bool QtFormWindow::CreateControl(const ControlLayout& control) {
@@ -104,14 +108,12 @@ bool QtFormWindow::CreatePictureBox(const ControlLayout& control) {
   return box->Complete();
 }
 
-// An interval of 0 keeps a timer stopped.
 void QtFormWindow::CreateTimer(const ControlLayout& control) {
-  auto* timer = new QTimer(window_.get());
-  timer->setInterval(control.interval);
+  auto* timer = new FormTimer(control.interval, window_.get());
   timers_[control.id] = timer;
-  QObject::connect(timer, &QTimer::timeout, connections_.get(),
+  QObject::connect(timer, &FormTimer::Ticked, connections_.get(),
                    [this, id = control.id] { events_.OnTimer(id); });
-  if (control.enabled) SetTimerEnabled(control.id, true);
+  if (control.enabled) timer->SetEnabled(true);
 }
 
 // Labels are windowless; they live on the picture box that contains them.
@@ -130,6 +132,7 @@ void QtFormWindow::CreateMenu() {
       menu_->addAction(ToQString(item.caption))->setData(item.id);
     }
   }
+  window_->SetMenu(menu_.get());
 }
 
 void QtFormWindow::Show() { window_->show(); }
@@ -149,13 +152,7 @@ IconHandle QtFormWindow::ControlIcon(int control) const {
 // Enabling a running timer does not restart it.
 void QtFormWindow::SetTimerEnabled(int control, bool enabled) {
   const auto found = timers_.find(control);
-  if (found == timers_.end()) return;
-  QTimer* timer = found->second;
-  if (!enabled) {
-    timer->stop();
-  } else if (!timer->isActive() && timer->interval() > 0) {
-    timer->start();
-  }
+  if (found != timers_.end()) found->second->SetEnabled(enabled);
 }
 
 // The menu runs its own event loop, in which the timers keep ticking; a handler run meanwhile

@@ -2,7 +2,6 @@
 
 #include <QMenu>
 #include <QObject>
-#include <QTimer>
 #include <QWidget>
 
 #include <map>
@@ -11,6 +10,7 @@
 #include "platform/form_runtime.h"
 #include "platform/linux/delete_later.h"
 #include "platform/linux/form_frame.h"
+#include "platform/linux/form_timer.h"
 #include "platform/linux/handle_table.h"
 #include "platform/linux/picture_box.h"
 
@@ -60,7 +60,7 @@ class QtFormWindow final : public FormWindow {
   std::map<int, WindowHandle> controlHandles_;
   std::map<int, PictureBox*> pictureBoxes_;
   std::map<int, IconHandle> controlIcons_;
-  std::map<int, QTimer*> timers_;
+  std::map<int, FormTimer*> timers_;
   bool complete_ = false;
 };
 

@@ -1,0 +1,40 @@
+#include "platform/linux/form_timer.h"
+
+#include <QAbstractEventDispatcher>
+
+namespace lumivo {
+
+FormTimer::FormTimer(int interval, QObject* parent) : QObject(parent) {
+  timer_.setInterval(interval);
+  QObject::connect(&timer_, &QTimer::timeout, this, &FormTimer::Tick);
+  QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                   this, &FormTimer::OnLoopWaits);
+}
+
+void FormTimer::SetEnabled(bool enabled) {
+  enabled_ = enabled && timer_.interval() > 0;
+  if (!enabled_) {
+    timer_.stop();
+  } else if (!timer_.isActive()) {
+    timer_.start();
+  }
+}
+
+// When a tick returns, whatever runs is not held back: either this tick's timer, or one
+// started again inside it, whose own ticks have returned too.
+void FormTimer::Tick() {
+  if (!enabled_) return;
+  heldBack_ = true;
+  emit Ticked();
+  heldBack_ = false;
+}
+
+// An event loop inside a tick's handler is about to wait: the timer starts again as a new
+// Qt timer, whose ticks that loop delivers.
+void FormTimer::OnLoopWaits() {
+  if (!heldBack_ || !enabled_) return;
+  heldBack_ = false;
+  timer_.start();
+}
+
+}  // namespace lumivo
