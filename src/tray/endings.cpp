@@ -30,7 +30,7 @@ void Endings::EndProgram(std::optional<WindowsExit> how) {
 
 void Endings::OnTrayWindowUnload() {
   if (const auto shown = lamp_.State()) lamp_.Remove(*shown);
-  runtime_.End();
+  runtime_.End(kExitSuccess);
 }
 
 }  // namespace lumivo

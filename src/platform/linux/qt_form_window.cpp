@@ -146,16 +146,17 @@ IconHandle QtFormWindow::ControlIcon(int control) const {
   return found == controlIcons_.end() ? 0 : found->second;
 }
 
-// Enabling a running timer does not restart it.
-void QtFormWindow::SetTimerEnabled(int control, bool enabled) {
+// Enabling a running timer does not restart it. A QTimer always starts.
+bool QtFormWindow::SetTimerEnabled(int control, bool enabled) {
   const auto found = timers_.find(control);
-  if (found == timers_.end()) return;
+  if (found == timers_.end()) return true;
   QTimer* timer = found->second;
   if (!enabled) {
     timer->stop();
   } else if (!timer->isActive() && timer->interval() > 0) {
     timer->start();
   }
+  return true;
 }
 
 // The menu runs its own event loop, in which the timers keep ticking; a handler run meanwhile
