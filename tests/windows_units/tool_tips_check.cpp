@@ -35,8 +35,8 @@ int main() {
   tipsClass.hInstance = instance;
   tipsClass.lpszClassName = TOOLTIPS_CLASSW;
   if (::RegisterClassW(&tipsClass) == 0) return 2;
-  HWND window = ::CreateWindowExW(0, L"STATIC", nullptr, WS_POPUP, 0, 0, 248, 119, nullptr,
-                                  nullptr, instance, nullptr);
+  HWND window = ::CreateWindowExW(0, L"STATIC", nullptr, WS_POPUP, 0, 0, 248, 119, nullptr, nullptr,
+                                  instance, nullptr);
   if (window == nullptr) return 2;
 
   lumivo::SystemLibrary commonControls(L"comctl32.dll");

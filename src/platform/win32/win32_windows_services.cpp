@@ -25,9 +25,9 @@ static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V1_SIZE == 88,
 bool AnsiHoldsExactly(std::u16string_view text) {
   if (text.empty() || ::GetACP() == CP_UTF8) return true;
   BOOL usedDefault = FALSE;
-  const int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, WideChars(text),
-                                           static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                           &usedDefault);
+  const int length =
+      ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, WideChars(text),
+                            static_cast<int>(text.size()), nullptr, 0, nullptr, &usedDefault);
   return length > 0 && usedDefault == FALSE;
 }
 
