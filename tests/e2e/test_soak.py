@@ -1,7 +1,8 @@
 """Thousands of mixed events on one Lumivo process: it survives, leaks nothing, ends clean.
 
-LUMIVO_SOAK_MINUTES runs the mix for that long instead of its 20 rounds (a long run, by hand:
-the private bytes it prints show where memory goes)."""
+LUMIVO_SOAK_MINUTES runs the mix for that long instead of its 20 rounds (a long run, by hand).
+The private bytes it prints each minute are those of a traced Lumivo: Wine's +relay keeps 72
+bytes for every load of the MCI driver, which each door command loads (docs/performance.md)."""
 
 import os
 import re
