@@ -41,7 +41,7 @@ void AboutWindow::OnClick(int control) {
 
 // Shown in a normal window: a browser or mail window opened hidden would be lost to the user.
 void AboutWindow::OpenLink(std::u16string_view url) {
-  services_.ShellExecuteA(Window().Handle(), services_.ToAnsi(url), kShowNormal);
+  services_.ShellExecuteA(Window().Handle(), services_.ToAnsi(url), kShowNormal, url);
 }
 
 }  // namespace lumivo

@@ -39,6 +39,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   lumivo::Win32FormRuntime runtime;
   lumivo::TrayWindow trayWindow(services, runtime);
   trayWindow.Start();
-  runtime.Run();
-  return 0;
+  return runtime.Run();
 }

@@ -11,13 +11,6 @@
 namespace lumivo {
 namespace {
 
-std::u16string SystemFolder() {
-  std::u16string folder(MAX_PATH, u'\0');
-  const UINT length = ::GetSystemDirectoryW(AsWide(folder), MAX_PATH);
-  folder.resize(length < MAX_PATH ? length : 0);
-  return folder;
-}
-
 UniqueKernelHandle Started(BOOL created, const PROCESS_INFORMATION& started) {
   if (!created) return nullptr;
   ::CloseHandle(started.hThread);

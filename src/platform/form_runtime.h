@@ -39,11 +39,16 @@ class FormWindow {
   virtual void Hide() = 0;
   virtual WindowHandle ControlHandle(int control) const = 0;
   virtual IconHandle ControlIcon(int control) const = 0;
-  virtual void SetTimerEnabled(int control, bool enabled) = 0;
+  // Whether the timer now runs (or stands) as asked: starting one can fail.
+  virtual bool SetTimerEnabled(int control, bool enabled) = 0;
   // Pops up the form's menu at the mouse pointer; the chosen item's OnClick has run when
   // this returns. Timers keep ticking meanwhile.
   virtual void PopupMenu() = 0;
 };
+
+// Exit codes: a program that could not run as it should ends with a failure.
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFailure = 1;
 
 // The services of the form run-time that are not tied to one window.
 class FormRuntime {
@@ -56,8 +61,9 @@ class FormRuntime {
   virtual bool AnotherCopyIsRunning() = 0;
   // Modal box with one OK button, titled "Lumivo"; timers keep ticking while it is open.
   virtual void ShowMessage(std::u16string_view prompt) = 0;
-  // Ends the program at once: it does not return, and nothing of the program runs after it.
-  [[noreturn]] virtual void End() = 0;
+  // Ends the program at once with that exit code: it does not return, and nothing of the
+  // program runs after it.
+  [[noreturn]] virtual void End(int exitCode) = 0;
   // Starts the program named first in the command line; its process id, or nothing when it
   // could not be started.
   virtual std::optional<std::uint32_t> StartProgram(std::u16string_view commandLine,

@@ -32,7 +32,10 @@ class ExitWindowsAnswer {
 
 // The Windows functions the program's logic calls, with the arguments it gives them; each
 // keeps the name of the function it stands for. Texts arrive already in the ANSI code page
-// (see ToAnsi), exactly as the *A functions take them.
+// (see ToAnsi), exactly as the *A functions take them. A text that Windows shows or hands on
+// comes with the UTF-16 text it was made from as well: where the system's code page cannot
+// hold that text exactly (any code page but GBK's, for Chinese), Windows gets it through the
+// wide function instead, so that it reads the same on every system.
 class WindowsServices {
  public:
   virtual ~WindowsServices() = default;
@@ -40,12 +43,15 @@ class WindowsServices {
   // UTF-16 to the ANSI code page of the system the program runs on.
   virtual std::string ToAnsi(std::u16string_view text) const = 0;
 
-  virtual bool Shell_NotifyIconA(TrayRequest request, const TrayIconRecord& record) = 0;
+  // tip: the record's tip in UTF-16.
+  virtual bool Shell_NotifyIconA(TrayRequest request, const TrayIconRecord& record,
+                                 std::u16string_view tip) = 0;
   // No reply buffer and no callback window: the result is not wanted.
   virtual void mciSendStringA(const std::string& command) = 0;
   virtual std::uint32_t GetDriveTypeA(const std::string& rootPath) = 0;
-  // Verb "open", no parameters, no directory.
-  virtual void ShellExecuteA(WindowHandle owner, const std::string& file, int showCommand) = 0;
+  // Verb "open", no parameters, no directory; fileText: the file in UTF-16.
+  virtual void ShellExecuteA(WindowHandle owner, const std::string& file, int showCommand,
+                             std::u16string_view fileText) = 0;
   // Restart and shutdown need the shutdown privilege on every NT-family Windows.
   virtual void EnableShutdownPrivilege() = 0;
   // Windows answers at once, and the answer is passed on before the call returns; another

@@ -39,7 +39,7 @@ void Endings::OnExitWindowsAnswered(bool accepted) {
 
 void Endings::OnTrayWindowUnload() {
   if (const auto shown = lamp_.State()) lamp_.Remove(*shown);
-  runtime_.End();
+  runtime_.End(kExitSuccess);
 }
 
 }  // namespace lumivo

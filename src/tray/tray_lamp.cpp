@@ -36,10 +36,10 @@ void TrayLamp::Install(LampState state) {
   record_.flags = kTrayRecordMessage | kTrayRecordIcon | kTrayRecordTip;
   record_.callbackMessage = kCallbackMessage;
   record_.icon = host_.LampIcon(state);
-  FillTip(record_.tip,
-          services_.ToAnsi(state == LampState::ClosedDoor ? kClosedDoorTip : kOpenDoorTip));
+  tip_ = state == LampState::ClosedDoor ? kClosedDoorTip : kOpenDoorTip;
+  FillTip(record_.tip, services_.ToAnsi(tip_));
   state_ = state;
-  installed_ = services_.Shell_NotifyIconA(TrayRequest::Add, record_);
+  installed_ = services_.Shell_NotifyIconA(TrayRequest::Add, record_, tip_);
   if (!installed_) host_.RetryLampEverySecond();
 }
 
@@ -48,7 +48,7 @@ void TrayLamp::Remove(LampState state) {
   record_.size = sizeof record_;
   record_.window = host_.LampWindow(state);
   record_.id = kLampId;
-  services_.Shell_NotifyIconA(TrayRequest::Delete, record_);
+  services_.Shell_NotifyIconA(TrayRequest::Delete, record_, tip_);
   if (state_ == state) {
     state_.reset();
     installed_ = false;

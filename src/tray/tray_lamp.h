@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string_view>
 
 #include "platform/tray_icon_record.h"
 #include "platform/windows_services.h"
@@ -31,6 +32,8 @@ class TrayLamp {
   WindowsServices& services_;
   TrayHost& host_;
   TrayIconRecord record_{};
+  // The record's tip in UTF-16.
+  std::u16string_view tip_;
   std::optional<LampState> state_;
   bool installed_ = false;
 };

@@ -29,11 +29,11 @@ TrayWindow::TrayWindow(WindowsServices& services, FormRuntime& runtime)
 void TrayWindow::Start() {
   if (runtime_.AnotherCopyIsRunning()) {
     runtime_.ShowMessage(u"Lumivo程序已经运行，请用鼠标左、右键点击状态栏中的*光驱*进行操作！");
-    runtime_.End();
+    runtime_.End(kExitSuccess);
   }
   if (!Load()) {
     runtime_.ShowMessage(u"Lumivo无法创建它的窗口或定时器，程序将退出！");
-    runtime_.End();
+    runtime_.End(kExitFailure);
   }
 }
 
@@ -79,7 +79,11 @@ void TrayWindow::OnClick(int control) {
 
 void TrayWindow::OnTimer(int control) {
   if (control == Id(TrayControl::SplashTimer)) OnSplashTimer();
-  if (control == Id(TrayControl::HotkeyTimer)) hotkeys_.Poll();
+  if (control == Id(TrayControl::HotkeyTimer)) {
+    // A retry timer that could not be started is asked for again at each tick until it runs.
+    if (!splashTimerRunning_ && lamp_.InstallPending()) SetSplashTimerRunning(true);
+    hotkeys_.Poll();
+  }
 }
 
 void TrayWindow::OnMouseMove(int control, float x) {
@@ -104,8 +108,9 @@ void TrayWindow::OnSplashTimer() {
 
 void TrayWindow::SetSplashTimerRunning(bool running) {
   if (running == splashTimerRunning_) return;
-  splashTimerRunning_ = running;
-  Window().SetTimerEnabled(Id(TrayControl::SplashTimer), running);
+  if (Window().SetTimerEnabled(Id(TrayControl::SplashTimer), running)) {
+    splashTimerRunning_ = running;
+  }
 }
 
 WindowHandle TrayWindow::LampWindow(LampState state) {

@@ -6,7 +6,8 @@ import random
 import time
 import unittest
 
-from lumivo import ABOUT_SIZE, CLOSED, GREEN, MENU_ABOUT, MENU_ITEMS, OPEN, RED
+from lumivo import (ABOUT_SIZE, CLOSED, GREEN, MENU_ABOUT, MENU_ITEMS, MENU_ROWS, OPEN, RED,
+                    SYSTEM32, TPM_RIGHTBUTTON)
 from session import LumivoSession
 from waiting import wait_for
 from wine_prefix import LOG_DIR
@@ -129,6 +130,27 @@ class LampTestCase(LumivoTestCase):
         s.wait_tray_icon(GREEN)
         self.wait_door_commands([CLOSED, OPEN, CLOSED])
 
+    def right_double_click_chooses_nothing(self):
+        """A real right double click on the green lamp opens the menu on its second press; the
+        release of that button, wherever the menu opened, chooses nothing, and Escape closes the
+        menu with Lumivo still running."""
+        s = self.session
+        menu = s.open_menu(hold=True)
+        self.assertEqual([kind for kind, _ in menu["rows"]], MENU_ROWS, menu)
+        track = wait_for(lambda: s.trace.calls("TrackPopupMenu", self.pid), 5, "TrackPopupMenu")
+        self.assertEqual(len(track), 1)
+        self.assertEqual(track[0].args[1].low32 & TPM_RIGHTBUTTON, 0, "the right button chooses")
+        time.sleep(1)
+        self.assertIsNone(s.trace.result(track[0]), "the menu closed with the button's release")
+        self.assertTrue(s.probe.menu_window(), "the menu closed with the button's release")
+        s.key("Escape")
+        wait_for(lambda: not s.probe.menu_window(), 5, "Escape to close the menu")
+        wait_for(lambda: s.trace.result(track[0]) is not None, 5, "TrackPopupMenu to return")
+        self.assertEqual(s.trace.result(track[0]), 0, "an item was chosen")
+        self.assertEqual(s.trace.calls("ExitWindowsEx", self.pid), [])
+        self.assertEqual(s.probe.lumivo_pids(), [self.pid])
+        self.assert_only_lamp(GREEN)
+
     def drives_asked(self):
         return [c.args[0].text for c in self.session.trace.calls("GetDriveTypeA", self.pid)]
 
@@ -136,6 +158,10 @@ class LampTestCase(LumivoTestCase):
         """(program, command line) of each program Lumivo started, oldest first."""
         return [(c.args[0].text, c.args[1].text)
                 for c in self.session.trace.calls("CreateProcessW", self.pid)]
+
+    def current_folders(self):
+        """The current folder each program Lumivo started was given."""
+        return [c.args[7].text for c in self.session.trace.calls("CreateProcessW", self.pid)]
 
     def wait_launches(self, count, timeout=10):
         wait_for(lambda: len(self.launches()) >= count, timeout, f"{count} program start(s)")
@@ -146,6 +172,9 @@ class LampTestCase(LumivoTestCase):
         self.assertEqual([command for _, command in launches], [command for _, command in expected])
         for (program, _), (paths, _) in zip(launches, expected):
             self.assertIn(program.lower(), paths)
+        # Nothing a started program loads by a bare name comes from where Lumivo was started.
+        self.assertEqual([(f or "").lower().rstrip("\\") + "\\" for f in self.current_folders()],
+                         [SYSTEM32] * len(launches), "not started in the system folder")
 
     def assert_launches_succeeded(self):
         for call in self.session.trace.calls("CreateProcessW", self.pid):

@@ -37,6 +37,12 @@ LEFT_DOWN, RIGHT_UP, RIGHT_DOUBLE = 0x201, 0x205, 0x206
 NIM_ADD, NIM_DELETE = 0, 2
 WM_CLOSE, WM_CANCELMODE, WM_TIMER = 0x10, 0x1F, 0x113
 MB_OK, MB_SETFOREGROUND = 0, 0x10000
+TPM_RIGHTBUTTON = 0x2
+COINIT_APARTMENTTHREADED, COINIT_DISABLE_OLE1DDE = 0x2, 0x4
+
+# The lamps' tips.
+CLOSED_TIP = "[Lumivo]单击左键弹出光驱,单击右键关闭光驱,双击右键弹出菜单."
+OPEN_TIP = "Lumivo -> 单击左键打开光驱,单击右键关闭光驱,双击右键弹出菜单."
 
 # Longer than the double-click time (500 ms): two clicks on the lamp stay two single clicks.
 CLICK_GAP = 0.6

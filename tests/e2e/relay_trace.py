@@ -7,7 +7,9 @@ it returns to; its `Ret` line, with the value returned, is the thread's next one
 
 import codecs
 import re
+import struct
 from dataclasses import dataclass
+from pathlib import Path
 
 _CALL = re.compile(r"^(\d+\.\d+):([0-9a-f]+):([0-9a-f]+):Call ([\w.]+)\((.*)\) ret=([0-9a-f]+)$")
 _LINE_HEAD = re.compile(r"^(\d+\.\d+):([0-9a-f]+):")
@@ -66,6 +68,20 @@ def parse_relay_line(line):
     return None
 
 
+def image_range(lines, pid, exe):
+    """Where the exe lies in the process: its entry point as the relay reported it, less the
+    entry point's offset in the file."""
+    data = Path(exe).read_bytes()
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    entry_rva = struct.unpack_from("<I", data, pe + 24 + 16)[0]
+    size = struct.unpack_from("<I", data, pe + 24 + 56)[0]
+    for line in lines:
+        if f":{pid:04x}:" in line[:40] and ":Starting thread proc " in line:
+            entry = int(line.split("Starting thread proc ")[1].split()[0], 16)
+            return entry - entry_rva, entry - entry_rva + size
+    return None
+
+
 class RelayTrace:
     """The relay logs of some programs, read afresh at each question: they are still written."""
 
@@ -84,6 +100,14 @@ class RelayTrace:
         return [call for line in self.lines()
                 if "Call " in line and function in line and (call := parse_relay_line(line))
                 and function in (call.func, call.name) and pid in (None, call.pid)]
+
+    def own_calls(self, function, pid, exe):
+        """Calls of function that the exe itself made, told by their return address: not those
+        Wine's DLLs make in its process."""
+        image = image_range(self.lines(), pid, exe)
+        if image is None:
+            raise AssertionError("the relay did not report the exe's start")
+        return [c for c in self.calls(function, pid) if image[0] <= c.return_address < image[1]]
 
     def result(self, call):
         """The value the call returned, or None while it has not returned."""

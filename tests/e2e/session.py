@@ -199,9 +199,15 @@ class LumivoSession:
         return {"rect": menu["rect"], "rows": rows,
                 "items": [y for kind, y in rows if kind == "item"]}
 
-    def open_menu(self, lamp_color=GREEN, timeout=10):
-        """A right double click on the lamp; the menu once drawn."""
-        self.double_right_click(*self.wait_tray_icon(lamp_color))
+    def open_menu(self, lamp_color=GREEN, timeout=10, hold=False):
+        """A right double click on the lamp; the menu once drawn. hold: the second press stays
+        down until the menu shows, as a hand's does while the program reacts, and is released
+        over it then."""
+        lamp = self.wait_tray_icon(lamp_color)
+        if hold:
+            self.double_right_click_held(*lamp, self.probe.menu_window, timeout)
+        else:
+            self.double_right_click(*lamp)
         wait_for(self.probe.menu_window, timeout, "the popup menu")
         return wait_settled(lambda: (layout := self.menu_layout()) and layout["rows"] and layout,
                             "the menu's drawing", settle=0.2, timeout=timeout)
@@ -221,6 +227,17 @@ class LumivoSession:
 
     def double_right_click(self, x, y):
         self._paced_click("mousemove", x, y, "click", "--repeat", 2, "--delay", 120, 3)
+
+    def double_right_click_held(self, x, y, held, timeout=10):
+        """A right double click whose second press is let go once held() is true, after the
+        pointer has trembled by a pixel, as a hand's does."""
+        self._paced_click("mousemove", x, y, "click", 3, "sleep", 0.12, "mousedown", 3)
+        try:
+            wait_for(held, timeout, "the second press to be answered")
+            self.xdotool("mousemove_relative", "--", 0, -1)
+        finally:
+            self.xdotool("mouseup", 3)
+            self._last_click = time.monotonic()
 
     def _paced_click(self, *args):
         """Clicks no sooner than CLICK_GAP after the last: two clicks never pair by chance."""

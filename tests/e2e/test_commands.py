@@ -1,12 +1,13 @@
 """Programs Lumivo starts: file managers, the notes, dial-up; where it looks for them."""
 
 import shutil
+import time
 
 from cases import LampTestCase
 from lumivo import (BROWSE_E, BROWSE_G, DIAL_163, DIAL_NORBEK, DRIVES, GREEN, MAIN_TITLE, MB_OK,
                     MB_SETFOREGROUND, MENU_BROWSE, MENU_README, NIM_DELETE, README)
 from waiting import wait_for
-from wine_prefix import DRIVE_C, EXE, PROBE_EXE, REPO, set_cd_drive
+from wine_prefix import DRIVE_C, EXE, LOOKALIKE_DLL, PROBE_EXE, REPO, set_cd_drive
 
 
 def setUpModule():
@@ -163,3 +164,45 @@ class PlantedProgramsTest(LampTestCase):
         self.assert_launches_succeeded()
         self.assertEqual(s.trace.calls("MessageBoxW", self.pid), [])
         self.assertEqual(len(self.launches()), 4)
+
+
+class PlantedLibrariesTest(LampTestCase):
+    """Look-alike DLLs beside a copy of Lumivo.exe and in the folder it is started from, as in a
+    Downloads folder: neither Lumivo nor the programs it starts load them."""
+
+    EXE_DIR = DRIVE_C / "lumivo-dlls"
+    CWD = DRIVE_C / "lumivo-dlls-cwd"
+
+    def setUp(self):
+        for folder in (self.EXE_DIR, self.CWD):
+            shutil.rmtree(folder, ignore_errors=True)
+            self.addCleanup(shutil.rmtree, folder, True)
+            folder.mkdir(parents=True)
+            for name in ("rnaui.dll", "winmm.dll"):
+                shutil.copy(LOOKALIKE_DLL, folder / name)
+        shutil.copy(EXE, self.EXE_DIR / "Lumivo.exe")
+        super().setUp()
+
+    def session_options(self):
+        return {"exe": "C:\\lumivo-dlls\\Lumivo.exe", "cwd": self.CWD}
+
+    def loaded(self):
+        return sorted(str(p.relative_to(DRIVE_C)) for folder in (self.EXE_DIR, self.CWD)
+                      for p in folder.glob("*.loaded"))
+
+    def test_look_alike_dlls_are_never_loaded(self):
+        s = self.session
+        # The look-alike does show a load: rundll32 started in that folder takes it.
+        s.start_program("C:\\windows\\system32\\rundll32.exe", "rundll32", "rnaui.dll,RnaDial",
+                        "163", cwd=str(self.CWD))
+        wait_for(self.loaded, 30, "rundll32 to load the look-alike")
+        self.assertEqual(self.loaded(), ["lumivo-dlls-cwd/rnaui.dll.loaded"])
+        (self.CWD / "rnaui.dll.loaded").unlink()
+
+        s.hold_key("F11")
+        self.wait_launches(1)
+        self.assert_launched([DIAL_163])
+        self.assert_launches_succeeded()
+        self.open_and_close_by_clicks()  # door commands: winmm
+        time.sleep(2)  # rundll32 has loaded what it loads by now
+        self.assertEqual(self.loaded(), [])

@@ -1,10 +1,8 @@
 """A whole session writes no file and no registry value."""
 
-import struct
-
 from cases import LumivoTestCase
 from lumivo import CLOSED, GREEN, MENU_EXIT, RED
-from relay_trace import parse_relay_line
+from relay_trace import image_range, parse_relay_line
 from waiting import wait_for
 from wine_prefix import DEBUG_KEY, EXE, registry_value, set_registry_value
 
@@ -79,20 +77,6 @@ def file_write(call):
     return None
 
 
-def image_range(lines, pid):
-    """Where Lumivo.exe lies in the process: its entry point as the relay reported it, less the
-    entry point's offset in the file."""
-    data = EXE.read_bytes()
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    entry_rva = struct.unpack_from("<I", data, pe + 24 + 16)[0]
-    size = struct.unpack_from("<I", data, pe + 24 + 56)[0]
-    for line in lines:
-        if f":{pid:04x}:" in line[:40] and ":Starting thread proc " in line:
-            entry = int(line.split("Starting thread proc ")[1].split()[0], 16)
-            return entry - entry_rva, entry - entry_rva + size
-    return None
-
-
 class NoWritesTest(LumivoTestCase):
     def setUp(self):
         original = registry_value(DEBUG_KEY, "RelayInclude")
@@ -128,7 +112,7 @@ class NoWritesTest(LumivoTestCase):
 
         lines = s.trace.lines()
         calls = [c for c in map(parse_relay_line, lines) if c and c.pid == pid]
-        image = image_range(lines, pid)
+        image = image_range(lines, pid, EXE)
         self.assertIsNotNone(image, "the relay did not report Lumivo's start")
         mine = [c for c in calls if image[0] <= c.return_address < image[1]]
         watched = [c for c in calls if c.name in WATCHED]

@@ -1,8 +1,11 @@
 """The lamp in the tray: door commands, menu, ending, taskbar re-creation."""
 
 from cases import LampTestCase
-from lumivo import CLOSED, GREEN, MAIN_TITLE, MENU_EXIT, MENU_ROWS, NIM_ADD, NIM_DELETE, OPEN, RED
+from lumivo import (ABOUT_MAIL_LINE, CLOSED, CLOSED_TIP, COINIT_APARTMENTTHREADED,
+                    COINIT_DISABLE_OLE1DDE, GREEN, MAIL, MAIN_TITLE, MENU_EXIT, NIM_ADD, NIM_DELETE,
+                    OPEN, OPEN_TIP, RED, SYSTEM32)
 from waiting import wait_for
+from wine_prefix import EXE
 
 
 class TrayTest(LampTestCase):
@@ -17,10 +20,8 @@ class TrayTest(LampTestCase):
         self.open_and_close_by_clicks()
         self.assert_only_lamp(GREEN)
 
-    def test_right_double_click_pops_up_the_menu(self):
-        menu = self.session.open_menu()
-        self.assertEqual([kind for kind, _ in menu["rows"]], MENU_ROWS, menu)
-        self.session.key("Escape")
+    def test_right_double_click_pops_up_the_menu_and_chooses_nothing(self):
+        self.right_double_click_chooses_nothing()
 
     def test_menu_exit_removes_the_lamp_and_ends(self):
         self.click_menu(MENU_EXIT)
@@ -50,3 +51,54 @@ class TrayTest(LampTestCase):
         wait_for(lambda: len(s.trace.notify_calls(NIM_ADD, self.pid)) == 2, 5, "a second NIM_ADD")
         self.assertEqual(s.wait_tray_icon(GREEN), self.green)
         self.assertEqual(s.probe.lumivo_pids(), [self.pid])
+
+
+class EnglishWindowsTest(LampTestCase):
+    """On a Windows whose ANSI code page (1252) has no Chinese, every text still reads."""
+
+    def session_options(self):
+        return {"extra_env": {"LC_ALL": "en_US.UTF-8"}}
+
+    def lamp_tip(self, lamp):
+        """Hovers over a lamp; the tip the shell shows for it."""
+        s = self.session
+        s.xdotool("mousemove", lamp[0], lamp[1] - 1, "sleep", 0.1, "mousemove", *lamp)
+
+        def shown():
+            return next((w["title"] for w in s.probe.windows(all_processes=True)
+                         if w["class"] == "tooltips_class32" and w["visible"] and w["title"]),
+                        None)
+        tip = wait_for(shown, 10, "the lamp's tip")
+        s.xdotool("mousemove", 400, 300)
+        wait_for(lambda: not shown(), 10, "the tip to go")
+        return tip
+
+    def test_the_tips_and_the_mail_subject_reach_windows_in_chinese(self):
+        s = self.session
+        self.assertEqual(self.lamp_tip(self.green), CLOSED_TIP)
+        s.click(*self.green, button=1)
+        self.assertEqual(self.lamp_tip(s.wait_tray_icon(RED)), OPEN_TIP)
+        self.assertEqual(s.trace.calls("Shell_NotifyIconA", self.pid), [])
+        self.assertEqual(len(s.trace.calls("Shell_NotifyIconW", self.pid)), 3)  # add, delete, add
+        s.click(*s.wait_tray_icon(RED), button=3)
+
+        self.click_in(self.show_about(), ABOUT_MAIL_LINE)
+        execute = wait_for(lambda: s.trace.own_calls("ShellExecuteW", self.pid, EXE), 10,
+                           "the mail link")
+        self.assertEqual(execute[0].args[2].text, MAIL)
+        self.assertEqual(s.trace.calls("ShellExecuteA", self.pid), [])
+
+        # COM is there before the first ShellExecute, and stays: it is entered once.
+        com = s.trace.own_calls("CoInitializeEx", self.pid, EXE)
+        self.assertEqual(len(com), 1, com)
+        lines = s.trace.lines()
+        self.assertLess(lines.index(com[0].line), lines.index(execute[0].line))
+        self.assertEqual(com[0].args[1].low32, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)
+        # Every DLL Lumivo loaded came from the system folder by its full path: shell32 (tray),
+        # winmm (door), ole32 and oleaut32 (About picture, COM), comctl32 (tips).
+        loads = [c for name in ("LoadLibraryExW", "LoadLibraryW", "LoadLibraryExA",
+                                "LoadLibraryA") for c in s.trace.own_calls(name, self.pid, EXE)]
+        loaded = {(c.args[0].text or "").lower() for c in loads}
+        self.assertEqual(loaded, {SYSTEM32 + dll for dll in ("shell32.dll", "winmm.dll",
+                                                             "ole32.dll", "oleaut32.dll",
+                                                             "comctl32.dll")})

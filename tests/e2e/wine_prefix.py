@@ -23,6 +23,7 @@ DRIVE_C = PREFIX / "drive_c"
 LOG_DIR = E2E_DIR / "logs"
 EXE = Path(os.environ.get("LUMIVO_EXE", BUILD / "Lumivo.exe")).resolve()
 PROBE_EXE = BUILD / "tests" / "e2e" / "probe" / "probe.exe"
+LOOKALIKE_DLL = PROBE_EXE.with_name("lookalike.dll")
 READY_MARK = PREFIX / ".lumivo-e2e-ready"
 DEBUG_KEY = "HKCU\\Software\\Wine\\Debug"
 
@@ -34,6 +35,12 @@ RELAY_FUNCTIONS = [
     "user32.CreateWindowExW", "user32.ChangeWindowMessageFilterEx",
     # kernel32 exports CreateProcessW itself: the relay logs it as KERNEL32, never as kernelbase.
     "kernelbase.CreateProcessW", "kernel32.CreateProcessW",
+    # The wide calls taken where the code page cannot hold a text, the menu, COM, DLL loading.
+    "shell32.Shell_NotifyIconW", "shell32.ShellExecuteW", "user32.TrackPopupMenu",
+    "ole32.CoInitializeEx", "combase.CoInitializeEx", "kernelbase.LoadLibraryExW",
+    "kernelbase.LoadLibraryW", "kernelbase.LoadLibraryExA", "kernelbase.LoadLibraryA",
+    "kernel32.LoadLibraryExW", "kernel32.LoadLibraryW", "kernel32.LoadLibraryExA",
+    "kernel32.LoadLibraryA",
 ]
 _ready = False
 _failure = None

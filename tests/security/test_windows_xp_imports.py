@@ -14,14 +14,14 @@ from test_pe_hardening import BUILDS, PortableExecutable
 XP_EXPORTS = {
     "kernel32.dll": """
         CloseHandle CreateMutexW CreateProcessW DeleteCriticalSection EnterCriticalSection
-        ExitProcess FindResourceW FreeLibrary GetCurrentDirectoryW GetCurrentProcess
+        ExitProcess FindResourceW FreeLibrary GetACP GetCurrentDirectoryW GetCurrentProcess
         GetDriveTypeA GetEnvironmentVariableW GetFileAttributesW GetLastError GetModuleFileNameW
         GetModuleHandleA GetModuleHandleW GetProcAddress GetStartupInfoW GetSystemDirectoryW
         GetWindowsDirectoryW GlobalAlloc GlobalFree GlobalLock GlobalUnlock
-        InitializeCriticalSection LeaveCriticalSection LoadLibraryA LoadLibraryW LoadResource
-        LockResource MulDiv OpenProcess SetUnhandledExceptionFilter SizeofResource Sleep
-        TlsGetValue VirtualProtect VirtualQuery WaitForSingleObject WideCharToMultiByte lstrcmpiW
-        __C_specific_handler
+        InitializeCriticalSection LeaveCriticalSection LoadLibraryA LoadLibraryExW LoadLibraryW
+        LoadResource LockResource MulDiv OpenProcess SetUnhandledExceptionFilter SizeofResource
+        Sleep TlsGetValue VirtualProtect VirtualQuery WaitForSingleObject WideCharToMultiByte
+        lstrcmpiW __C_specific_handler
         CreateToolhelp32Snapshot GetCurrentProcessId Process32FirstW Process32NextW
         ProcessIdToSessionId TerminateProcess""",
     "user32.dll": """

@@ -18,6 +18,7 @@ TEST_F(EndingTest, ExitRemovesTheIconAndEnds) {
   ChooseFromMenu(u"Hid_Exit");
   EXPECT_THAT(TakeCalls(), ElementsAre("PopupMenu Form1", kRemoveClosed, "End"));
   EXPECT_TRUE(sim.Ended());
+  EXPECT_EQ(sim.ExitCode(), kExitSuccess);
   EXPECT_THAT(sim.TrayIcons(), IsEmpty());
   sim.Advance(1000);
   EXPECT_THAT(TakeCalls(), IsEmpty()) << "nothing runs after the end";

@@ -101,6 +101,7 @@ TEST_F(LumivoTest, ASecondCopyShowsItsMessageAndEndsWithoutActing) {
       ElementsAre("MsgBox \"Lumivo程序已经运行，请用鼠标左、右键点击状态栏中的*光驱*进行操作！\"",
                   "End"));
   EXPECT_TRUE(sim.Ended());
+  EXPECT_EQ(sim.ExitCode(), kExitSuccess) << "the copy that runs is all the user asked for";
   EXPECT_TRUE(sim.TrayIcons().empty());
   EXPECT_EQ(sim.FindWindow(u"Form1"), nullptr);
 }
@@ -112,6 +113,7 @@ TEST_F(LumivoTest, AWindowOrTimerThatCannotBeCreatedIsReportedAndTheProgramEnds)
               ElementsAre("CreateForm Form1 failed",
                           "MsgBox \"Lumivo无法创建它的窗口或定时器，程序将退出！\"", "End"));
   EXPECT_TRUE(sim.Ended());
+  EXPECT_EQ(sim.ExitCode(), kExitFailure);
 }
 
 TEST_F(LumivoTest, AnAboutWindowThatCannotBeCreatedIsLeftOut) {

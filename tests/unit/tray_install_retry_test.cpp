@@ -63,5 +63,26 @@ TEST_F(LumivoTest, AnInstallThatTimedOutButAddedTheIconLeavesOneIcon) {
   EXPECT_EQ(sim.TrayIcons().size(), 1u);
 }
 
+// Without USER handles to spare SetTimer fails: the retry timer is asked for again at each
+// hotkey tick until it runs, and the lamp then comes a second later.
+TEST_F(LumivoTest, ARetryTimerThatCannotStartIsAskedForAgainUntilItRuns) {
+  StartToTray();
+  TakeCalls();
+  sim.RefuseTrayInstalls(1);
+  sim.FailTimerStarts(2);
+  sim.SendMouseMove(ClosedLampHost(), 513);
+  EXPECT_THAT(TakeCalls(),
+              ElementsAre(kRemoveClosed, InstallOpen(), "Enable Form1.Timer1 failed", kDoorOpen));
+  sim.Advance(10);
+  EXPECT_THAT(TakeCalls(), ElementsAre("Enable Form1.Timer1 failed"));
+  sim.Advance(10);
+  EXPECT_THAT(TakeCalls(), ElementsAre("Enable Form1.Timer1"));
+  sim.Advance(990);
+  EXPECT_THAT(TakeCalls(), IsEmpty()) << "a retry comes a second after the timer started";
+  sim.Advance(10);
+  EXPECT_THAT(TakeCalls(), ElementsAre(kRemoveOpen, InstallOpen(), "Disable Form1.Timer1"));
+  EXPECT_EQ(sim.TrayIcons().size(), 1u);
+}
+
 }  // namespace
 }  // namespace lumivo

@@ -37,10 +37,12 @@ class Services final : public WindowsServices {
   std::string ToAnsi(std::u16string_view text) const override {
     return std::string(text.begin(), text.end());
   }
-  bool Shell_NotifyIconA(TrayRequest, const TrayIconRecord&) override { return true; }
+  bool Shell_NotifyIconA(TrayRequest, const TrayIconRecord&, std::u16string_view) override {
+    return true;
+  }
   void mciSendStringA(const std::string& command) override { commands += command + ";"; }
   std::uint32_t GetDriveTypeA(const std::string&) override { return 0; }
-  void ShellExecuteA(WindowHandle, const std::string&, int) override {}
+  void ShellExecuteA(WindowHandle, const std::string&, int, std::u16string_view) override {}
   void EnableShutdownPrivilege() override {}
   void ExitWindowsEx(WindowsExit, std::uint32_t, ExitWindowsAnswer& answer) override {
     answer.OnExitWindowsAnswered(false);
@@ -58,7 +60,7 @@ class Runtime final : public FormRuntime {
   }
   bool AnotherCopyIsRunning() override { return false; }
   void ShowMessage(std::u16string_view) override {}
-  [[noreturn]] void End() override { std::abort(); }
+  [[noreturn]] void End(int) override { std::abort(); }
   std::optional<std::uint32_t> StartProgram(std::u16string_view, int) override {
     return std::nullopt;
   }

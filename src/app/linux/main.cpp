@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
     runtime.ShowMessage(
         u"Lumivo程序已经运行。桌面没有系统托盘（通知区域），光驱图标无法显示，"
         u"请用热键进行操作！");
-    runtime.End();
+    runtime.End(lumivo::kExitSuccess);
   }
   lumivo::LinuxWindowsServices services(runtime.Handles(), runtime.Requests());
   lumivo::TrayWindow trayWindow(services, runtime);

@@ -48,7 +48,7 @@ void LinuxFormRuntime::ShowMessage(std::u16string_view prompt) {
 // The process goes at once, from inside whatever event loop (a message box, a menu) the
 // handler that ended it was waiting in: no handler resumes, no Qt object is torn down, and
 // the desktop drops the tray icon and windows of a process that is gone.
-void LinuxFormRuntime::End() { std::_Exit(0); }
+void LinuxFormRuntime::End(int exitCode) { std::_Exit(exitCode); }
 
 // The window style is for Windows' programs; what Linux opens picks its own.
 std::optional<std::uint32_t> LinuxFormRuntime::StartProgram(std::u16string_view commandLine, int) {

@@ -16,7 +16,7 @@ class LinuxFormRuntime final : public FormRuntime {
   std::unique_ptr<FormWindow> CreateForm(const FormLayout& layout, FormEvents& events) override;
   bool AnotherCopyIsRunning() override;
   void ShowMessage(std::u16string_view prompt) override;
-  [[noreturn]] void End() override;
+  [[noreturn]] void End(int exitCode) override;
   std::optional<std::uint32_t> StartProgram(std::u16string_view commandLine,
                                             int windowStyle) override;
   float TwipsPerPixel() const override { return twipsPerPixel_; }

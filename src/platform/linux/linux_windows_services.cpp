@@ -27,7 +27,9 @@ std::string LinuxWindowsServices::ToAnsi(std::u16string_view text) const {
   return Utf16ToGbk(text);
 }
 
-bool LinuxWindowsServices::Shell_NotifyIconA(TrayRequest request, const TrayIconRecord& record) {
+// Qt takes any text: the GBK bytes are decoded, as a Chinese Windows would read them.
+bool LinuxWindowsServices::Shell_NotifyIconA(TrayRequest request, const TrayIconRecord& record,
+                                             std::u16string_view) {
   switch (request) {
     case TrayRequest::Add:
       return trayIcons_.Add(record);
@@ -49,7 +51,8 @@ std::uint32_t LinuxWindowsServices::GetDriveTypeA(const std::string& rootPath) {
 
 // The desktop's handler for the link's scheme, in a window of its own: the owner and the show
 // command have nothing to say to it.
-void LinuxWindowsServices::ShellExecuteA(WindowHandle, const std::string& file, int) {
+void LinuxWindowsServices::ShellExecuteA(WindowHandle, const std::string& file, int,
+                                         std::u16string_view) {
   if (const auto url = DesktopUrl(file)) {
     QDesktopServices::openUrl(QUrl(QString::fromStdString(*url), QUrl::StrictMode));
   }

@@ -18,10 +18,12 @@ class LinuxWindowsServices final : public WindowsServices {
   LinuxWindowsServices(const HandleTable& handles, SystemRequests& requests);
 
   std::string ToAnsi(std::u16string_view text) const override;
-  bool Shell_NotifyIconA(TrayRequest request, const TrayIconRecord& record) override;
+  bool Shell_NotifyIconA(TrayRequest request, const TrayIconRecord& record,
+                         std::u16string_view tip) override;
   void mciSendStringA(const std::string& command) override;
   std::uint32_t GetDriveTypeA(const std::string& rootPath) override;
-  void ShellExecuteA(WindowHandle owner, const std::string& file, int showCommand) override;
+  void ShellExecuteA(WindowHandle owner, const std::string& file, int showCommand,
+                     std::u16string_view fileText) override;
   void EnableShutdownPrivilege() override;
   void ExitWindowsEx(WindowsExit how, std::uint32_t reserved, ExitWindowsAnswer& answer) override;
   std::int16_t GetAsyncKeyState(std::int32_t virtualKey) override;

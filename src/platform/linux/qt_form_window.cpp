@@ -149,10 +149,11 @@ IconHandle QtFormWindow::ControlIcon(int control) const {
   return found == controlIcons_.end() ? 0 : found->second;
 }
 
-// Enabling a running timer does not restart it.
-void QtFormWindow::SetTimerEnabled(int control, bool enabled) {
+// Enabling a running timer does not restart it. A QTimer always starts.
+bool QtFormWindow::SetTimerEnabled(int control, bool enabled) {
   const auto found = timers_.find(control);
   if (found != timers_.end()) found->second->SetEnabled(enabled);
+  return true;
 }
 
 // The menu runs its own event loop, in which the timers keep ticking; a handler run meanwhile

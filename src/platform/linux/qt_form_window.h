@@ -32,7 +32,7 @@ class QtFormWindow final : public FormWindow {
   void Hide() override;
   WindowHandle ControlHandle(int control) const override;
   IconHandle ControlIcon(int control) const override;
-  void SetTimerEnabled(int control, bool enabled) override;
+  bool SetTimerEnabled(int control, bool enabled) override;
   void PopupMenu() override;
 
   // Whether every control of the layout was created.

@@ -52,9 +52,10 @@ void Simulation::ShowMessage(std::u16string_view prompt) {
   if (onMessage) onMessage(prompt);
 }
 
-void Simulation::End() {
+void Simulation::End(int exitCode) {
   Record("End");
   ended_ = true;
+  exitCode_ = exitCode;
   throw ProgramEnded{};
 }
 

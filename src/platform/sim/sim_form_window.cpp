@@ -32,8 +32,8 @@ WindowHandle SimFormWindow::ControlHandle(int control) const {
 
 IconHandle SimFormWindow::ControlIcon(int control) const { return State().icons.at(control); }
 
-void SimFormWindow::SetTimerEnabled(int control, bool enabled) {
-  simulation_.SetTimerEnabled(window_, control, enabled);
+bool SimFormWindow::SetTimerEnabled(int control, bool enabled) {
+  return simulation_.SetTimerEnabled(window_, control, enabled);
 }
 
 void SimFormWindow::PopupMenu() {

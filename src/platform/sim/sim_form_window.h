@@ -18,7 +18,7 @@ class SimFormWindow final : public FormWindow {
   void Hide() override;
   WindowHandle ControlHandle(int control) const override;
   IconHandle ControlIcon(int control) const override;
-  void SetTimerEnabled(int control, bool enabled) override;
+  bool SetTimerEnabled(int control, bool enabled) override;
   void PopupMenu() override;
 
  private:

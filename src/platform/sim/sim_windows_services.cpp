@@ -21,7 +21,8 @@ std::string TipText(const TrayIconRecord& record) {
 std::string Simulation::ToAnsi(std::u16string_view text) const { return ToGbk(text); }
 
 // Keeps a tray like the shell's: one icon per window and id, added and deleted as asked.
-bool Simulation::Shell_NotifyIconA(TrayRequest request, const TrayIconRecord& record) {
+bool Simulation::Shell_NotifyIconA(TrayRequest request, const TrayIconRecord& record,
+                                   std::u16string_view) {
   trayRecords_.push_back(record);
   const auto same = [&](const SimTrayIcon& icon) {
     return icon.window == record.window && icon.id == record.id;
@@ -60,7 +61,8 @@ std::uint32_t Simulation::GetDriveTypeA(const std::string& rootPath) {
   return found == driveTypes_.end() ? 1 : found->second;  // 1: no such root
 }
 
-void Simulation::ShellExecuteA(WindowHandle owner, const std::string& file, int showCommand) {
+void Simulation::ShellExecuteA(WindowHandle owner, const std::string& file, int showCommand,
+                               std::u16string_view) {
   Record("ShellExecuteA " + HandleName(owner) + " open " + Quoted(file) + " " +
          std::to_string(showCommand));
 }

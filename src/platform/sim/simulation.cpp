@@ -68,14 +68,20 @@ void Simulation::DestroyWindow(WindowHandle window) {
   std::erase_if(windows_, [&](const auto& w) { return w->handle == window; });
 }
 
-void Simulation::SetTimerEnabled(WindowHandle window, int control, bool enabled) {
+bool Simulation::SetTimerEnabled(WindowHandle window, int control, bool enabled) {
   for (SimTimer& timer : timers_) {
     if (timer.form != window || timer.control != control) continue;
-    Record(std::string(enabled ? "Enable " : "Disable ") +
-           HandleName(Find(window)->controls.at(control)));
+    const std::string name = HandleName(Find(window)->controls.at(control));
+    if (enabled && !timer.enabled && failingTimerStarts_ > 0) {
+      --failingTimerStarts_;
+      Record("Enable " + name + " failed");
+      return false;
+    }
+    Record(std::string(enabled ? "Enable " : "Disable ") + name);
     if (enabled && !timer.enabled) timer.due = now_ + timer.interval;
     timer.enabled = enabled;
   }
+  return true;
 }
 
 // Only the outermost run catches the end: inside a nested loop (a message box, a menu) the

@@ -52,10 +52,12 @@ class Simulation final : public WindowsServices, public FormRuntime {
 
   // WindowsServices
   std::string ToAnsi(std::u16string_view text) const override;
-  bool Shell_NotifyIconA(TrayRequest request, const TrayIconRecord& record) override;
+  bool Shell_NotifyIconA(TrayRequest request, const TrayIconRecord& record,
+                         std::u16string_view tip) override;
   void mciSendStringA(const std::string& command) override;
   std::uint32_t GetDriveTypeA(const std::string& rootPath) override;
-  void ShellExecuteA(WindowHandle owner, const std::string& file, int showCommand) override;
+  void ShellExecuteA(WindowHandle owner, const std::string& file, int showCommand,
+                     std::u16string_view fileText) override;
   void EnableShutdownPrivilege() override;
   void ExitWindowsEx(WindowsExit how, std::uint32_t reserved, ExitWindowsAnswer& answer) override;
   std::int16_t GetAsyncKeyState(std::int32_t virtualKey) override;
@@ -66,7 +68,7 @@ class Simulation final : public WindowsServices, public FormRuntime {
   std::unique_ptr<FormWindow> CreateForm(const FormLayout& layout, FormEvents& events) override;
   bool AnotherCopyIsRunning() override { return anotherCopyRunning_; }
   void ShowMessage(std::u16string_view prompt) override;
-  [[noreturn]] void End() override;
+  [[noreturn]] void End(int exitCode) override;
   std::optional<std::uint32_t> StartProgram(std::u16string_view commandLine,
                                             int windowStyle) override;
   float TwipsPerPixel() const override { return twipsPerPixel_; }
@@ -117,6 +119,8 @@ class Simulation final : public WindowsServices, public FormRuntime {
     refusedInstallsAdd_ = stillAdd;
   }
   void FailToCreate(std::u16string_view form) { failingForms_.emplace(form); }
+  // The next `count` starts of a stopped timer fail, as SetTimer does without USER handles.
+  void FailTimerStarts(int count) { failingTimerStarts_ = count; }
   void SetExitWindowsAccepted(bool accepted) { exitWindowsAccepted_ = accepted; }
   // Restart and shutdown requests wait for AnswerExitWindows instead of being answered at
   // once, as a session manager waiting for the user's password keeps them.
@@ -130,6 +134,7 @@ class Simulation final : public WindowsServices, public FormRuntime {
 
   // Observations.
   bool Ended() const { return ended_; }
+  int ExitCode() const { return exitCode_; }
   const SimWindowState* FindWindow(std::u16string_view form) const;
   // The window of a form's control; index for an element of a control array.
   WindowHandle ControlHandle(std::u16string_view form, std::u16string_view control,
@@ -152,7 +157,7 @@ class Simulation final : public WindowsServices, public FormRuntime {
   SimWindowState* Find(WindowHandle window);
   SimWindowState* FindByControl(WindowHandle control, int* controlId);
   void DestroyWindow(WindowHandle window);
-  void SetTimerEnabled(WindowHandle window, int control, bool enabled);
+  bool SetTimerEnabled(WindowHandle window, int control, bool enabled);
   std::uint32_t NewHandle(std::string name);
   // Calls the form's handler unless the program has ended or the window is gone.
   void Deliver(WindowHandle window, const std::function<void(FormEvents&)>& event);
@@ -167,6 +172,8 @@ class Simulation final : public WindowsServices, public FormRuntime {
   std::int64_t now_ = 0;
   std::int64_t mciDuration_ = 0;
   bool ended_ = false;
+  int exitCode_ = 0;
+  int failingTimerStarts_ = 0;
   bool running_ = false;
   bool anotherCopyRunning_ = false;
   bool trayAccepts_ = true;

@@ -15,6 +15,8 @@ class ContextMenu {
   explicit ContextMenu(std::span<const MenuItemLayout> items);
 
   bool Empty() const { return !menu_; }
+  // Whether the layout had items that could not all be put in a menu.
+  bool Failed() const { return failed_; }
   // Shows the menu at the mouse pointer for the owner window and waits for the user: the
   // chosen item's id, or 0 when the menu was dismissed. Does not touch this object once the
   // menu has closed, as a handler run meanwhile may have destroyed it.
@@ -22,6 +24,7 @@ class ContextMenu {
 
  private:
   UniqueMenu menu_;
+  bool failed_ = false;
 };
 
 }  // namespace lumivo

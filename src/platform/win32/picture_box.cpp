@@ -34,7 +34,8 @@ PictureBox::PictureBox(const ControlLayout& layout, HWND container, float twipsP
       state_(state),
       events_(events),
       image_(state.instance, layout.picture),
-      cursor_(LoadCursorPicture(state.instance, layout.mouseIcon)) {
+      cursor_(LoadCursorPicture(state.instance, layout.mouseIcon)),
+      toolTips_(*state.commonControls) {
   const DWORD style = StyleOf(layout);
   const DWORD extendedStyle = ExtendedStyleOf(layout);
   RECT frame = PixelRect(layout);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/win32/program_search.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/unique_handles.h"
 #include "platform/win32/wide_text.h"
 
@@ -39,9 +40,8 @@ bool IsFile(const std::u16string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-std::optional<std::u16string> FindProgram(std::u16string_view commandLine) {
-  const std::u16string systemDirectory =
-      ReadText([](wchar_t* buffer, DWORD size) { return ::GetSystemDirectoryW(buffer, size); });
+std::optional<std::u16string> FindProgram(std::u16string_view commandLine,
+                                          const std::u16string& systemDirectory) {
   const std::u16string windowsDirectory =
       ReadText([](wchar_t* buffer, DWORD size) { return ::GetWindowsDirectoryW(buffer, size); });
   const std::u16string pathVariable = ReadText(
@@ -61,9 +61,13 @@ std::optional<std::u16string> FindProgram(std::u16string_view commandLine) {
 
 }  // namespace
 
+// The started program gets the system folder as its current folder, not Lumivo's: what it
+// loads by a bare name (rundll32's rnaui.dll, which NT-family Windows lack) is then never
+// taken from the folder Lumivo was started from, such as Downloads.
 std::optional<std::uint32_t> LaunchProgram(std::u16string_view commandLine, int windowStyle) {
-  const std::optional<std::u16string> program = FindProgram(commandLine);
-  if (!program) return std::nullopt;
+  const std::u16string systemDirectory = SystemFolder();
+  const std::optional<std::u16string> program = FindProgram(commandLine, systemDirectory);
+  if (!program || systemDirectory.empty()) return std::nullopt;
   std::u16string mutableCommandLine(commandLine);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -71,7 +75,7 @@ std::optional<std::uint32_t> LaunchProgram(std::u16string_view commandLine, int 
   startup.wShowWindow = static_cast<WORD>(windowStyle);
   PROCESS_INFORMATION process{};
   if (!::CreateProcessW(AsWide(*program), AsWide(mutableCommandLine), nullptr, nullptr, FALSE, 0,
-                        nullptr, nullptr, &startup, &process)) {
+                        nullptr, AsWide(systemDirectory), &startup, &process)) {
     return std::nullopt;
   }
   const UniqueKernelHandle processHandle(process.hProcess);

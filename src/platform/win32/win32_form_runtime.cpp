@@ -27,7 +27,9 @@ RuntimeState StartingState() {
 
 }  // namespace
 
-Win32FormRuntime::Win32FormRuntime() : state_(StartingState()), classes_(state_.instance) {}
+Win32FormRuntime::Win32FormRuntime() : state_(StartingState()), classes_(state_.instance) {
+  state_.commonControls = &commonControls_;
+}
 
 std::unique_ptr<FormWindow> Win32FormRuntime::CreateForm(const FormLayout& layout,
                                                          FormEvents& events) {
@@ -46,7 +48,7 @@ void Win32FormRuntime::ShowMessage(std::u16string_view prompt) {
 
 // Like the run-time's End: the process goes at once, from inside whatever nested loop (a
 // message box, a menu) the handler that ended it was waiting in.
-void Win32FormRuntime::End() { ::ExitProcess(0); }
+void Win32FormRuntime::End(int exitCode) { ::ExitProcess(static_cast<UINT>(exitCode)); }
 
 std::optional<std::uint32_t> Win32FormRuntime::StartProgram(std::u16string_view commandLine,
                                                             int windowStyle) {
@@ -57,12 +59,14 @@ bool Win32FormRuntime::FileExists(std::u16string_view path) { return IsExistingF
 
 std::u16string Win32FormRuntime::ProgramFolder() const { return FolderOfThisProgram(); }
 
-void Win32FormRuntime::Run() {
+int Win32FormRuntime::Run() {
   MSG message{};
-  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+  BOOL got = FALSE;
+  while ((got = ::GetMessageW(&message, nullptr, 0, 0)) > 0) {
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);
   }
+  return got < 0 ? kExitFailure : static_cast<int>(message.wParam);
 }
 
 }  // namespace lumivo

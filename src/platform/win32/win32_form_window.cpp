@@ -6,11 +6,13 @@
 #include <string>
 
 #include "platform/twips.h"
+#include "platform/win32/destroy_later.h"
 #include "platform/win32/form_frame.h"
 #include "platform/win32/handle_values.h"
 #include "platform/win32/resource_pictures.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/window_classes.h"
+#include "platform/win32/window_procedure.h"
 
 namespace lumivo {
 
@@ -25,7 +27,7 @@ Win32FormWindow::Win32FormWindow(const FormLayout& layout, FormEvents& events,
   const FormFrame frame = FrameOf(layout, twipsPerPixel_);
   ::CreateWindowExW(0, kFormClassName, AsWide(std::u16string(layout.caption)), frame.style, frame.x,
                     frame.y, frame.width, frame.height, nullptr, nullptr, state.instance, this);
-  if (window_ == nullptr) return;
+  if (window_ == nullptr || menu_.Failed()) return;
   AllowTaskbarCreated();
   SetIcon();
   for (const ControlLayout& control : layout.controls) {
@@ -34,8 +36,16 @@ Win32FormWindow::Win32FormWindow(const FormLayout& layout, FormEvents& events,
   complete_ = true;
 }
 
+// An unload may come from inside a handler of this window or of one of its picture boxes, so
+// the window and its controls are destroyed later, once nothing of theirs runs.
 Win32FormWindow::~Win32FormWindow() {
-  if (window_ != nullptr) ::DestroyWindow(window_);
+  for (const auto& box : pictureBoxes_) {
+    if (box->Window() != nullptr) DetachOwner(box->Window(), *box);
+  }
+  if (window_ == nullptr) return;
+  HWND window = window_;
+  DetachOwner(window, *this);
+  DestroyLater(window);
 }
 
 void Win32FormWindow::SetIcon() {
@@ -140,14 +150,13 @@ bool Win32FormWindow::StartTimer(const ControlLayout& timer) {
   return true;
 }
 
-void Win32FormWindow::SetTimerEnabled(int control, bool enabled) {
+// A timer that KillTimer could not stop still counts as stopped: its ticks are not passed on.
+bool Win32FormWindow::SetTimerEnabled(int control, bool enabled) {
   const ControlLayout* timer = FindControl(control);
-  if (timer == nullptr || timer->type != ControlType::Timer) return;
-  if (enabled) {
-    StartTimer(*timer);
-  } else if (runningTimers_.erase(control) > 0) {
-    ::KillTimer(window_, static_cast<UINT_PTR>(control));
-  }
+  if (timer == nullptr || timer->type != ControlType::Timer) return true;
+  if (enabled) return StartTimer(*timer);
+  if (runningTimers_.erase(control) > 0) ::KillTimer(window_, static_cast<UINT_PTR>(control));
+  return true;
 }
 
 void Win32FormWindow::PopupMenu() {

@@ -29,7 +29,7 @@ class Win32FormWindow final : public FormWindow {
   void Hide() override;
   WindowHandle ControlHandle(int control) const override;
   IconHandle ControlIcon(int control) const override;
-  void SetTimerEnabled(int control, bool enabled) override;
+  bool SetTimerEnabled(int control, bool enabled) override;
   void PopupMenu() override;
 
   // Whether the window and every control and timer of the layout were created.

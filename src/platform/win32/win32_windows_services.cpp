@@ -4,7 +4,9 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "platform/win32/handle_values.h"
 #include "platform/win32/unique_handles.h"
@@ -15,6 +17,19 @@ namespace {
 
 static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V1_SIZE == 88,
               "on 32-bit Windows the logic's record is the shell's own");
+
+// Whether the ANSI code page holds the text exactly, so that the *A function shows what the
+// wide one would: on a Chinese (GBK) system every text of the program, on others only ASCII.
+// Nothing is replaced by a look-alike either (WC_NO_BEST_FIT_CHARS). A system whose ANSI code
+// page is UTF-8 holds every text, and takes neither flag nor default-character check.
+bool AnsiHoldsExactly(std::u16string_view text) {
+  if (text.empty() || ::GetACP() == CP_UTF8) return true;
+  BOOL usedDefault = FALSE;
+  const int length =
+      ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, WideChars(text),
+                            static_cast<int>(text.size()), nullptr, 0, nullptr, &usedDefault);
+  return length > 0 && usedDefault == FALSE;
+}
 
 // The shell's record for this bitness, with the logic's values in it.
 NOTIFYICONDATAA NativeRecord(const TrayIconRecord& record) {
@@ -34,6 +49,21 @@ NOTIFYICONDATAA NativeRecord(const TrayIconRecord& record) {
   return native;
 }
 
+// The same record for Shell_NotifyIconW: the same fields, the tip in UTF-16 (up to the 63
+// characters its field holds).
+NOTIFYICONDATAW WideRecord(const TrayIconRecord& record, std::u16string_view tip) {
+  NOTIFYICONDATAW wide{};
+  wide.cbSize = NOTIFYICONDATAW_V1_SIZE;
+  wide.hWnd = HandleFromValue<HWND>(record.window);
+  wide.uID = record.id;
+  wide.uFlags = record.flags;
+  wide.uCallbackMessage = record.callbackMessage;
+  wide.hIcon = HandleFromValue<HICON>(record.icon);
+  const std::size_t length = std::min(tip.size(), std::size(wide.szTip) - 1);
+  std::memcpy(wide.szTip, tip.data(), length * sizeof(char16_t));
+  return wide;
+}
+
 }  // namespace
 
 std::string Win32WindowsServices::ToAnsi(std::u16string_view text) const {
@@ -47,10 +77,16 @@ std::string Win32WindowsServices::ToAnsi(std::u16string_view text) const {
   return ansi;
 }
 
-bool Win32WindowsServices::Shell_NotifyIconA(TrayRequest request, const TrayIconRecord& record) {
-  const auto notify = shell_.Find<decltype(&::Shell_NotifyIconA)>("Shell_NotifyIconA");
-  NOTIFYICONDATAA native = NativeRecord(record);
-  return notify != nullptr && notify(static_cast<DWORD>(request), &native) != FALSE;
+bool Win32WindowsServices::Shell_NotifyIconA(TrayRequest request, const TrayIconRecord& record,
+                                             std::u16string_view tip) {
+  if (AnsiHoldsExactly(tip)) {
+    const auto notify = shell_.Find<decltype(&::Shell_NotifyIconA)>("Shell_NotifyIconA");
+    NOTIFYICONDATAA native = NativeRecord(record);
+    return notify != nullptr && notify(static_cast<DWORD>(request), &native) != FALSE;
+  }
+  const auto notify = shell_.Find<decltype(&::Shell_NotifyIconW)>("Shell_NotifyIconW");
+  NOTIFYICONDATAW wide = WideRecord(record, tip);
+  return notify != nullptr && notify(static_cast<DWORD>(request), &wide) != FALSE;
 }
 
 void Win32WindowsServices::mciSendStringA(const std::string& command) {
@@ -62,11 +98,20 @@ std::uint32_t Win32WindowsServices::GetDriveTypeA(const std::string& rootPath) {
   return ::GetDriveTypeA(rootPath.c_str());
 }
 
+// Whatever the outcome, nothing is reported: the link's handler is the system's business.
 void Win32WindowsServices::ShellExecuteA(WindowHandle owner, const std::string& file,
-                                         int showCommand) {
-  const auto execute = shell_.Find<decltype(&::ShellExecuteA)>("ShellExecuteA");
+                                         int showCommand, std::u16string_view fileText) {
+  com_.Enter();
+  if (AnsiHoldsExactly(fileText)) {
+    const auto execute = shell_.Find<decltype(&::ShellExecuteA)>("ShellExecuteA");
+    if (execute == nullptr) return;
+    execute(HandleFromValue<HWND>(owner), "open", file.c_str(), nullptr, nullptr, showCommand);
+    return;
+  }
+  const auto execute = shell_.Find<decltype(&::ShellExecuteW)>("ShellExecuteW");
   if (execute == nullptr) return;
-  execute(HandleFromValue<HWND>(owner), "open", file.c_str(), nullptr, nullptr, showCommand);
+  const std::u16string wideFile(fileText);
+  execute(HandleFromValue<HWND>(owner), L"open", AsWide(wideFile), nullptr, nullptr, showCommand);
 }
 
 void Win32WindowsServices::EnableShutdownPrivilege() {

@@ -2,6 +2,7 @@
 
 #include "platform/win32/windows_api.h"
 
+#include "platform/win32/com_apartment.h"
 #include "platform/win32/system_library.h"
 #include "platform/windows_services.h"
 
@@ -11,10 +12,12 @@ namespace lumivo {
 class Win32WindowsServices final : public WindowsServices {
  public:
   std::string ToAnsi(std::u16string_view text) const override;
-  bool Shell_NotifyIconA(TrayRequest request, const TrayIconRecord& record) override;
+  bool Shell_NotifyIconA(TrayRequest request, const TrayIconRecord& record,
+                         std::u16string_view tip) override;
   void mciSendStringA(const std::string& command) override;
   std::uint32_t GetDriveTypeA(const std::string& rootPath) override;
-  void ShellExecuteA(WindowHandle owner, const std::string& file, int showCommand) override;
+  void ShellExecuteA(WindowHandle owner, const std::string& file, int showCommand,
+                     std::u16string_view fileText) override;
   void EnableShutdownPrivilege() override;
   void ExitWindowsEx(WindowsExit how, std::uint32_t reserved, ExitWindowsAnswer& answer) override;
   std::int16_t GetAsyncKeyState(std::int32_t virtualKey) override;
@@ -26,6 +29,7 @@ class Win32WindowsServices final : public WindowsServices {
   // timer is running, rather than before the program starts.
   SystemLibrary multimedia_{L"winmm.dll"};
   SystemLibrary shell_{L"shell32.dll"};
+  ComApartment com_;
 };
 
 }  // namespace lumivo

@@ -25,4 +25,12 @@ LRESULT CALLBACK OwnerWindowProcedure(HWND window, UINT message, WPARAM wParam, 
   return owner->HandleMessage(message, wParam, lParam);
 }
 
+// Unlinks a window from its owner object, which is going: its later messages, up to its
+// destruction, get the default handling.
+template <class Owner>
+void DetachOwner(HWND window, Owner& owner) {
+  ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+  owner.Detach();
+}
+
 }  // namespace lumivo
