@@ -16,15 +16,16 @@ constexpr std::string_view kHelp =
     "drive door.\n"
     "\n"
     "Lamp: a left click on the green lamp opens the door, a right click on the red lamp\n"
-    "closes it, a right click on the green lamp opens the menu.\n"
-    "Keys (X11): keypad / opens the door, keypad * closes it, keypad + opens every CD drive\n"
-    "in the file manager, F11 and F12 bring up the NetworkManager connections \"163\" and\n"
-    "\"Norbek-163\".\n"
+    "closes it, a right click on the green lamp opens the menu. Trays that show the lamp's\n"
+    "own menu instead offer the same there.\n"
+    "Keys (X11, else the desktop's GlobalShortcuts portal): keypad / opens the door,\n"
+    "keypad * closes it, keypad + opens every CD drive in the file manager, F11 and F12\n"
+    "bring up the NetworkManager connections \"163\" and \"Norbek-163\".\n"
     "\n"
     "  -h, --help     show this help and exit\n"
     "  -v, --version  show the version and exit\n"
     "\n"
-    "LUMIVO_CDROM names the drive (default /dev/cdrom, else the first /dev/sr*).\n"
+    "LUMIVO_CDROM names the drive (default /dev/cdrom, else the first optical drive).\n"
     "See lumivo(1).\n";
 
 bool Print(std::string_view text, std::FILE* stream) {
