@@ -47,7 +47,7 @@ std::vector<DWORD> AskCopiesInOtherSessions(const std::vector<RunningCopy>& copi
   for (const RunningCopy& copy : copies) {
     if (copy.sessionId == ownSession || Contains(asked, copy.sessionId)) continue;
     const UniqueKernelHandle closer =
-        StartInSession(copy.sessionId, ImageOfProcess(copy.processId), u"/close");
+        StartInOtherSession(copy.sessionId, ImageOfProcess(copy.processId), u"/close");
     if (!closer) continue;
     asked.push_back(copy.sessionId);
     ::WaitForSingleObject(closer.get(), kCloseWaitMilliseconds);

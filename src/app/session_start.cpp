@@ -5,16 +5,17 @@
 #include <wtsapi32.h>
 
 #include "app/running_copies.h"
+#include "platform/win32/shell_launch.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/wide_text.h"
 
 namespace lumivo {
 namespace {
 
-UniqueKernelHandle Started(BOOL created, const PROCESS_INFORMATION& started) {
-  if (!created) return nullptr;
-  ::CloseHandle(started.hThread);
-  return UniqueKernelHandle(started.hProcess);
+std::u16string CommandLineOf(const std::u16string& exe, std::u16string_view arguments) {
+  std::u16string commandLine = u"\"" + exe + u"\"";
+  if (!arguments.empty()) commandLine += u" " + std::u16string(arguments);
+  return commandLine;
 }
 
 // The user's own environment and the interactive desktop of that session, as the shell would
@@ -42,24 +43,24 @@ UniqueKernelHandle StartAsSessionUser(DWORD sessionId, std::u16string& commandLi
                                               FALSE, CREATE_UNICODE_ENVIRONMENT, environment,
                                               AsWide(folder), &startup, &started);
   if (environment) destroyEnvironment(environment);
-  return Started(created, started);
+  if (!created) return nullptr;
+  ::CloseHandle(started.hThread);
+  return UniqueKernelHandle(started.hProcess);
 }
 
 }  // namespace
 
-UniqueKernelHandle StartInSession(DWORD sessionId, const std::u16string& exe,
-                                  std::u16string_view arguments) {
-  std::u16string commandLine = u"\"" + exe + u"\"";
-  if (!arguments.empty()) commandLine += u" " + std::u16string(arguments);
+UniqueKernelHandle StartInOtherSession(DWORD sessionId, const std::u16string& exe,
+                                       std::u16string_view arguments) {
+  std::u16string commandLine = CommandLineOf(exe, arguments);
   const std::u16string folder = SystemFolder();
   if (exe.empty() || folder.empty()) return nullptr;
-  if (sessionId != OwnSessionId()) return StartAsSessionUser(sessionId, commandLine, folder);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION started{};
-  return Started(::CreateProcessW(nullptr, AsWide(commandLine), nullptr, nullptr, FALSE, 0, nullptr,
-                                  AsWide(folder), &startup, &started),
-                 started);
+  return StartAsSessionUser(sessionId, commandLine, folder);
+}
+
+bool StartInSession(DWORD sessionId, const std::u16string& exe, std::u16string_view arguments) {
+  if (sessionId != OwnSessionId()) return StartInOtherSession(sessionId, exe, arguments) != nullptr;
+  return !exe.empty() && LaunchProgram(CommandLineOf(exe, arguments), SW_SHOWNORMAL).has_value();
 }
 
 }  // namespace lumivo

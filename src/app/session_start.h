@@ -8,11 +8,15 @@
 
 namespace lumivo {
 
-// Starts an exe, with the system folder as its current folder, in this session, or in
-// another one as the user logged on there. Only LocalSystem may take another session's user
-// token (WTSQueryUserToken), so anyone else can start programs in their own session only.
-// The started process, or nothing.
-UniqueKernelHandle StartInSession(DWORD sessionId, const std::u16string& exe,
-                                  std::u16string_view arguments);
+// Starts an exe, with the system folder as its current folder, in another session as the user
+// logged on there. Only LocalSystem may take another session's user token
+// (WTSQueryUserToken), so anyone else can start programs in their own session only. The
+// started process, or nothing.
+UniqueKernelHandle StartInOtherSession(DWORD sessionId, const std::u16string& exe,
+                                       std::u16string_view arguments);
+
+// Starts an exe in a session: in this one as the program starts any program (LaunchProgram),
+// in another one as StartInOtherSession does. Whether it started.
+bool StartInSession(DWORD sessionId, const std::u16string& exe, std::u16string_view arguments);
 
 }  // namespace lumivo

@@ -2,6 +2,7 @@
 
 #include "platform/win32/program_files.h"
 
+#include "platform/win32/filled_text.h"
 #include "platform/win32/wide_text.h"
 
 namespace lumivo {
@@ -11,25 +12,16 @@ bool IsExistingFile(std::u16string_view path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-// GetModuleFileNameW cuts a path that does not fit and returns the buffer's size: grow it
-// until the whole path fits.
+// GetModuleFileNameW cuts a path that does not fit and returns the buffer's size: the reader
+// grows the buffer until the whole path fits.
 std::u16string PathOfThisProgram() {
-  std::u16string path(MAX_PATH, u'\0');
-  for (;;) {
-    const DWORD length =
-        ::GetModuleFileNameW(nullptr, AsWide(path), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
+  return ReadFilledText(
+      [](wchar_t* buffer, DWORD size) { return ::GetModuleFileNameW(nullptr, buffer, size); });
 }
 
 std::u16string FolderOfThisProgram() {
   std::u16string path = PathOfThisProgram();
-  const std::size_t separator = path.rfind(u'\\');
+  const std::size_t separator = path.find_last_of(u"\\/");
   path.resize(separator == std::u16string::npos ? 0 : separator);
   return path;
 }

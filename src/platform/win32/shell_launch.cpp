@@ -2,9 +2,10 @@
 
 #include "platform/win32/shell_launch.h"
 
-#include <algorithm>
 #include <string>
 
+#include "platform/win32/filled_text.h"
+#include "platform/win32/program_files.h"
 #include "platform/win32/program_search.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/unique_handles.h"
@@ -13,48 +14,20 @@
 namespace lumivo {
 namespace {
 
-// Calls a Windows function that fills a text buffer, with a buffer large enough. Such a
-// function returns the length it wrote, or when the buffer is too small the size it needs
-// (or, for GetModuleFileNameW, the buffer size).
-template <class Fill>
-std::u16string ReadText(Fill fill) {
-  std::u16string text(MAX_PATH, u'\0');
-  for (;;) {
-    const DWORD length = fill(AsWide(text), static_cast<DWORD>(text.size()));
-    if (length < text.size()) {
-      text.resize(length);
-      return text;
-    }
-    text.resize(std::max<std::size_t>(length, text.size() * 2));
-  }
-}
-
-std::u16string FolderOf(std::u16string path) {
-  const auto separator = path.find_last_of(u"\\/");
-  path.resize(separator == std::u16string::npos ? 0 : separator);
-  return path;
-}
-
-bool IsFile(const std::u16string& path) {
-  const DWORD attributes = ::GetFileAttributesW(AsWide(path));
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
 std::optional<std::u16string> FindProgram(std::u16string_view commandLine,
                                           const std::u16string& systemDirectory) {
-  const std::u16string windowsDirectory =
-      ReadText([](wchar_t* buffer, DWORD size) { return ::GetWindowsDirectoryW(buffer, size); });
-  const std::u16string pathVariable = ReadText(
+  const std::u16string windowsDirectory = ReadFilledText(
+      [](wchar_t* buffer, DWORD size) -> DWORD { return ::GetWindowsDirectoryW(buffer, size); });
+  const std::u16string pathVariable = ReadFilledText(
       [](wchar_t* buffer, DWORD size) { return ::GetEnvironmentVariableW(L"PATH", buffer, size); });
-  const std::u16string programDirectory = FolderOf(ReadText(
-      [](wchar_t* buffer, DWORD size) { return ::GetModuleFileNameW(nullptr, buffer, size); }));
-  const std::u16string currentDirectory =
-      ReadText([](wchar_t* buffer, DWORD size) { return ::GetCurrentDirectoryW(size, buffer); });
+  const std::u16string programDirectory = FolderOfThisProgram();
+  const std::u16string currentDirectory = ReadFilledText(
+      [](wchar_t* buffer, DWORD size) { return ::GetCurrentDirectoryW(size, buffer); });
   const SearchFolders folders{systemDirectory, windowsDirectory, pathVariable, programDirectory,
                               currentDirectory};
   for (const std::u16string& candidate :
        ProgramCandidates(FirstProgramName(commandLine), folders)) {
-    if (IsFile(candidate)) return candidate;
+    if (IsExistingFile(candidate)) return candidate;
   }
   return std::nullopt;
 }

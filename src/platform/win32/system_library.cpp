@@ -2,20 +2,14 @@
 
 #include "platform/win32/system_library.h"
 
+#include "platform/win32/filled_text.h"
 #include "platform/win32/wide_text.h"
 
 namespace lumivo {
 
 std::u16string SystemFolder() {
-  std::u16string folder(MAX_PATH, u'\0');
-  for (;;) {
-    const UINT length = ::GetSystemDirectoryW(AsWide(folder), static_cast<UINT>(folder.size()));
-    if (length < folder.size()) {
-      folder.resize(length);
-      return folder;
-    }
-    folder.resize(length);  // the size needed, with its NUL
-  }
+  return ReadFilledText(
+      [](wchar_t* buffer, DWORD size) -> DWORD { return ::GetSystemDirectoryW(buffer, size); });
 }
 
 // LOAD_WITH_ALTERED_SEARCH_PATH: the DLL's own imports are looked for in its folder first,

@@ -85,8 +85,13 @@ bool Win32FormWindow::CreateControl(const ControlLayout& control) {
 }
 
 HWND Win32FormWindow::ContainerWindow(int container) const {
-  const auto found = controlWindows_.find(container);
-  return found == controlWindows_.end() ? window_ : found->second;
+  const HWND found = ControlWindow(container);
+  return found ? found : window_;
+}
+
+HWND Win32FormWindow::ControlWindow(int control) const {
+  const auto found = std::ranges::find(controlWindows_, control, &ControlWindowEntry::id);
+  return found == controlWindows_.end() ? nullptr : found->window;
 }
 
 bool Win32FormWindow::CreateButton(const ControlLayout& control) {
@@ -101,14 +106,14 @@ bool Win32FormWindow::CreateButton(const ControlLayout& control) {
       state_.instance, nullptr);
   ::SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)),
                  FALSE);
-  controlWindows_[control.id] = button;
+  controlWindows_.push_back({control.id, button});
   return button != nullptr;
 }
 
 bool Win32FormWindow::CreatePictureBox(const ControlLayout& control) {
   auto& box = pictureBoxes_.emplace_back(std::make_unique<PictureBox>(
       control, ContainerWindow(control.container), twipsPerPixel_, state_, events_));
-  controlWindows_[control.id] = box->Window();
+  controlWindows_.push_back({control.id, box->Window()});
   return box->Window() != nullptr;
 }
 
@@ -130,8 +135,7 @@ void Win32FormWindow::Show() { ::ShowWindow(window_, SW_SHOW); }
 void Win32FormWindow::Hide() { ::ShowWindow(window_, SW_HIDE); }
 
 WindowHandle Win32FormWindow::ControlHandle(int control) const {
-  const auto found = controlWindows_.find(control);
-  return found == controlWindows_.end() ? 0 : ValueFromHandle(found->second);
+  return ValueFromHandle(ControlWindow(control));
 }
 
 IconHandle Win32FormWindow::ControlIcon(int control) const {
@@ -139,14 +143,18 @@ IconHandle Win32FormWindow::ControlIcon(int control) const {
   return box == pictureBoxes_.end() ? 0 : ValueFromHandle((*box)->Icon());
 }
 
+bool Win32FormWindow::TimerRunning(int timer) const {
+  return std::ranges::find(runningTimers_, timer) != runningTimers_.end();
+}
+
 // An interval of 0 keeps a timer stopped; enabling a running timer does not restart it.
 bool Win32FormWindow::StartTimer(const ControlLayout& timer) {
-  if (timer.interval <= 0 || runningTimers_.contains(timer.id)) return true;
+  if (timer.interval <= 0 || TimerRunning(timer.id)) return true;
   if (::SetTimer(window_, static_cast<UINT_PTR>(timer.id), static_cast<UINT>(timer.interval),
                  nullptr) == 0) {
     return false;
   }
-  runningTimers_.insert(timer.id);
+  runningTimers_.push_back(timer.id);
   return true;
 }
 
@@ -155,7 +163,7 @@ bool Win32FormWindow::SetTimerEnabled(int control, bool enabled) {
   const ControlLayout* timer = FindControl(control);
   if (timer == nullptr || timer->type != ControlType::Timer) return true;
   if (enabled) return StartTimer(*timer);
-  if (runningTimers_.erase(control) > 0) ::KillTimer(window_, static_cast<UINT_PTR>(control));
+  if (std::erase(runningTimers_, control) > 0) ::KillTimer(window_, static_cast<UINT_PTR>(control));
   return true;
 }
 
@@ -194,8 +202,8 @@ LRESULT Win32FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
 // unloaded by it, and this object with it.
 // Messages can be posted by any program: only a click from one of our own buttons counts.
 LRESULT Win32FormWindow::OnButtonClicked(int control, HWND button) {
-  const auto found = controlWindows_.find(control);
-  if (found == controlWindows_.end() || found->second != button) return 0;
+  const auto found = std::ranges::find(controlWindows_, control, &ControlWindowEntry::id);
+  if (found == controlWindows_.end() || found->window != button) return 0;
   events_.OnClick(control);
   return 0;
 }
@@ -203,7 +211,7 @@ LRESULT Win32FormWindow::OnButtonClicked(int control, HWND button) {
 // Likewise only ticks of a running timer: a forged tick of the stopped start-up timer would
 // add a second tray icon.
 LRESULT Win32FormWindow::OnTimerTick(int control) {
-  if (!runningTimers_.contains(control)) return 0;
+  if (!TimerRunning(control)) return 0;
   events_.OnTimer(control);
   return 0;
 }

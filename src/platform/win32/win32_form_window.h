@@ -2,9 +2,7 @@
 
 #include "platform/win32/windows_api.h"
 
-#include <map>
 #include <memory>
-#include <set>
 #include <vector>
 
 #include "platform/form_runtime.h"
@@ -45,9 +43,11 @@ class Win32FormWindow final : public FormWindow {
   void SetIcon();
   bool CreateControl(const ControlLayout& control);
   HWND ContainerWindow(int container) const;
+  HWND ControlWindow(int control) const;
   bool CreateButton(const ControlLayout& control);
   bool CreatePictureBox(const ControlLayout& control);
   bool StartTimer(const ControlLayout& timer);
+  bool TimerRunning(int timer) const;
   void AddLabel(const ControlLayout& control);
   const ControlLayout* FindControl(int id) const;
 
@@ -67,8 +67,14 @@ class Win32FormWindow final : public FormWindow {
   UniqueIcon smallIcon_;
   ContextMenu menu_;
   std::vector<std::unique_ptr<PictureBox>> pictureBoxes_;
-  std::map<int, HWND> controlWindows_;
-  std::set<int> runningTimers_;
+  // A form has a handful of controls and timers: plain lists, searched in order, keep the exe
+  // free of the tree containers' code. Each control id once, as in the layout.
+  struct ControlWindowEntry {
+    int id;
+    HWND window;
+  };
+  std::vector<ControlWindowEntry> controlWindows_;
+  std::vector<int> runningTimers_;
   // Lets PopupMenu notice that a handler run inside the menu destroyed this window. Not
   // make_shared: without RTTI its control block needs the library's type checks.
   std::shared_ptr<bool> alive_{new bool(true)};
