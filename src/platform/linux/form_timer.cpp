@@ -2,9 +2,12 @@
 
 #include <QAbstractEventDispatcher>
 
+#include <utility>
+
 namespace lumivo {
 
-FormTimer::FormTimer(int interval, QObject* parent) : QObject(parent) {
+FormTimer::FormTimer(int interval, std::function<void()> onTick, QObject* parent)
+    : QObject(parent), onTick_(std::move(onTick)) {
   timer_.setInterval(interval);
   QObject::connect(&timer_, &QTimer::timeout, this, &FormTimer::Tick);
   QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
@@ -25,7 +28,7 @@ void FormTimer::SetEnabled(bool enabled) {
 void FormTimer::Tick() {
   if (!enabled_) return;
   heldBack_ = true;
-  emit Ticked();
+  onTick_();
   heldBack_ = false;
 }
 

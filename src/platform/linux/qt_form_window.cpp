@@ -109,10 +109,10 @@ bool QtFormWindow::CreatePictureBox(const ControlLayout& control) {
 }
 
 void QtFormWindow::CreateTimer(const ControlLayout& control) {
-  auto* timer = new FormTimer(control.interval, window_.get());
+  // The destructor stops every timer, so no tick reaches a window that is gone.
+  auto* timer = new FormTimer(
+      control.interval, [this, id = control.id] { events_.OnTimer(id); }, window_.get());
   timers_[control.id] = timer;
-  QObject::connect(timer, &FormTimer::Ticked, connections_.get(),
-                   [this, id = control.id] { events_.OnTimer(id); });
   if (control.enabled) timer->SetEnabled(true);
 }
 
