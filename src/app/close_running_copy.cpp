@@ -9,6 +9,7 @@
 #include "app/running_copies.h"
 #include "app/session_start.h"
 #include "lumivo/version.h"
+#include "platform/win32/privileges.h"
 #include "platform/win32/program_files.h"
 #include "platform/win32/window_classes.h"
 
@@ -68,25 +69,12 @@ void WaitForAskedCopies(const std::vector<DWORD>& processIds) {
   }
 }
 
-// Administrators hold the debug privilege, disabled: enabled, it opens other users' processes.
-void EnableDebugPrivilege() {
-  HANDLE token = nullptr;
-  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
-    return;
-  }
-  const UniqueKernelHandle ownedToken(token);
-  TOKEN_PRIVILEGES privileges{};
-  privileges.PrivilegeCount = 1;
-  privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-  if (::LookupPrivilegeValueW(nullptr, SE_DEBUG_NAME, &privileges.Privileges[0].Luid)) {
-    ::AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
-  }
-}
-
 // The last resort: the process ends at once. Its lamp stays until the pointer passes over
 // it, when the shell sees the owner gone.
 void EndByForce(const std::vector<RunningCopy>& copies) {
-  EnableDebugPrivilege();
+  // Administrators hold the debug privilege, disabled: enabled, it opens other users'
+  // processes.
+  EnablePrivilege(SE_DEBUG_NAME);
   for (const RunningCopy& copy : copies) {
     const UniqueKernelHandle process(
         ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, copy.processId));

@@ -9,7 +9,7 @@
 #include <iterator>
 
 #include "platform/win32/handle_values.h"
-#include "platform/win32/unique_handles.h"
+#include "platform/win32/privileges.h"
 #include "platform/win32/wide_text.h"
 
 namespace lumivo {
@@ -114,20 +114,7 @@ void Win32WindowsServices::ShellExecuteA(WindowHandle owner, const std::string& 
   execute(HandleFromValue<HWND>(owner), L"open", AsWide(wideFile), nullptr, nullptr, showCommand);
 }
 
-void Win32WindowsServices::EnableShutdownPrivilege() {
-  HANDLE token = nullptr;
-  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
-    return;
-  }
-  const UniqueKernelHandle ownedToken(token);
-  TOKEN_PRIVILEGES privileges{};
-  privileges.PrivilegeCount = 1;
-  privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-  if (!::LookupPrivilegeValueW(nullptr, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid)) {
-    return;
-  }
-  ::AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
-}
+void Win32WindowsServices::EnableShutdownPrivilege() { EnablePrivilege(SE_SHUTDOWN_NAME); }
 
 void Win32WindowsServices::ExitWindowsEx(WindowsExit how, std::uint32_t reserved,
                                          ExitWindowsAnswer& answer) {
