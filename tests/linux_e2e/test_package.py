@@ -99,7 +99,7 @@ class DebianPackageTest(unittest.TestCase):
 
     def try_exec_found(self, entry):
         """Whether the program the entry's TryExec names is there: where it is not, sessions
-        and menus skip the entry (freedesktop's desktop entry specification)."""
+        and menus skip the entry (as freedesktop.org's Desktop Entry rules say)."""
         try_exec = re.search(r"^TryExec=(.+)$", Path(entry).read_text(), re.M)
         self.assertIsNotNone(try_exec, entry)
         return shutil.which(try_exec[1], path="/usr/local/bin:/usr/bin:/bin") is not None

@@ -21,7 +21,7 @@ void ShowBox(const QString& text) {
 
 }  // namespace
 
-// org.freedesktop.Notifications.Notify, as the Desktop Notifications Specification defines it;
+// org.freedesktop.Notifications.Notify, as freedesktop.org's notification service defines it;
 // any error (no server, a refusal) brings the box instead.
 void ShowNotice(const QString& text) {
   if (!SessionBusGiven()) {
