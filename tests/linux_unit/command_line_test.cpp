@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "platform/linux/command_lines.h"
-#include "platform/linux/door_command.h"
+#include "platform/linux/services/command_lines.h"
+#include "platform/linux/services/door_command.h"
 
 namespace lumivo {
 namespace {

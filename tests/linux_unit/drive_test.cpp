@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/optical_drives.h"
-#include "platform/linux/service_messages.h"
+#include "platform/linux/services/optical_drives.h"
+#include "platform/linux/services/service_messages.h"
 
 namespace lumivo {
 namespace {

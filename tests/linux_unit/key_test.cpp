@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/linux/key_symbols.h"
+#include "platform/linux/keys/key_symbols.h"
 
 namespace lumivo {
 namespace {

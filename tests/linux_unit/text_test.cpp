@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "platform/linux/code_pages.h"
-#include "platform/linux/link_urls.h"
-#include "platform/linux/tray_tip.h"
+#include "platform/linux/text/code_pages.h"
+#include "platform/linux/text/link_urls.h"
+#include "platform/linux/tray/tray_tip.h"
 
 namespace lumivo {
 namespace {

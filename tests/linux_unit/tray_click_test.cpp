@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "lumivo_fixture.h"
-#include "platform/linux/tray_clicks.h"
+#include "platform/linux/tray/tray_clicks.h"
 
 namespace lumivo {
 namespace {

@@ -2,9 +2,9 @@
 #include <QSessionManager>
 
 #include "app/linux/command_line.h"
-#include "platform/linux/linux_form_runtime.h"
-#include "platform/linux/linux_windows_services.h"
-#include "platform/linux/tray_presence.h"
+#include "platform/linux/forms/linux_form_runtime.h"
+#include "platform/linux/services/linux_windows_services.h"
+#include "platform/linux/tray/tray_presence.h"
 #include "tray/tray_window.h"
 
 int main(int argc, char** argv) {

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QMenu>
+#include <QObject>
+#include <QSystemTrayIcon>
+
+#include <memory>
+#include <optional>
+#include <utility>
+
+#include "platform/linux/forms/handle_table.h"
+#include "platform/linux/tray/tray_clicks.h"
+#include "platform/linux/tray/tray_watch.h"
+#include "platform/tray_icon_record.h"
+
+namespace lumivo {
+
+// The notification area as Shell_NotifyIconA sees it, on one Qt tray icon for the program's
+// life (a StatusNotifierItem or an XEmbed icon, whichever the desktop has when the first icon
+// is added). An icon is known by its window and id, as on Windows, and there is one at a time:
+// deleting it and adding the next in the same handler changes the tray item's picture, tip
+// and menu in place, so hosts see one item and no flicker. Its clicks come back to its window
+// as the mouse messages Windows would send.
+//
+// Some StatusNotifierItem hosts (Xfce's Status Tray, GNOME's AppIndicator extension) never
+// pass a right click on: they show the item's exported menu instead. That menu offers what a
+// right click does: on a lamp that opens the door, its form's popup menu, item for item; on
+// the open-door lamp, whose right click closes the door, that one command. Hosts that pass
+// right clicks on (Plasma's ContextMenu, XEmbed trays) get the clicks as before.
+class TrayIcons final : public QObject {
+ public:
+  explicit TrayIcons(const HandleTable& handles);
+
+  // Fails when the desktop has no tray, when an icon is there already or when the record
+  // names an icon that does not exist. Without a tray the user is told once.
+  bool Add(const TrayIconRecord& record);
+  bool Delete(const TrayIconRecord& record);
+
+ private:
+  using Key = std::pair<WindowHandle, std::uint32_t>;
+
+  bool CreateTrayIcon();
+  void OnTrayMayHaveAppeared();
+  void ExportMenuOf(WindowHandle window);
+  void HideIfDeleted();
+  void OnClick(WindowHandle window, TrayClick click);
+  void Deliver(WindowHandle window, std::int16_t code);
+
+  const HandleTable& handles_;
+  std::unique_ptr<QMenu> exportedMenu_;
+  std::unique_ptr<QSystemTrayIcon> trayIcon_;
+  std::optional<Key> shown_;
+  // The window that hears the clicks: the shown icon's, when its record asked for them.
+  std::optional<WindowHandle> clickWindow_;
+  // Until there is a tray: the window of the icon that could not be added, and the watch for
+  // a tray.
+  std::optional<WindowHandle> waitingWindow_;
+  std::unique_ptr<TrayWatch> trayWatch_;
+  bool toldNoTray_ = false;
+};
+
+}  // namespace lumivo
