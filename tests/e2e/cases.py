@@ -10,9 +10,16 @@ from lumivo import (ABOUT_SIZE, CLOSED, GREEN, MENU_ABOUT, MENU_ITEMS, MENU_ROWS
                     SYSTEM32, TPM_RIGHTBUTTON)
 from session import LumivoSession
 from waiting import wait_for
-from wine_prefix import LOG_DIR
+from wine_prefix import CONFIG, LOG_DIR
 
 SEED = 7
+
+
+def on_configurations(*names):
+    """For a test class whose subject does not change with the exe's bitness, or that costs
+    too much to repeat on each: it runs on these configurations only."""
+    return unittest.skipUnless(CONFIG.name in names,
+                               f"runs on the {' and '.join(names)} configuration(s)")
 
 
 def seeded_random(variable):

@@ -6,7 +6,7 @@ import select
 import subprocess
 
 from lumivo import MAIN_TITLE
-from wine_prefix import LOG_DIR, PROBE_EXE
+from wine_prefix import LOG_DIR, PROBE_EXE, WINE
 
 
 def read_line(stream, timeout):
@@ -21,7 +21,7 @@ class DesktopProbe:
         self.running = []       # probes started to keep running, for the session to end
 
     def command(self, *args):
-        return ["wine", str(PROBE_EXE), self.desktop, *map(str, args)]
+        return [WINE, str(PROBE_EXE), self.desktop, *map(str, args)]
 
     def run(self, *args, timeout=30):
         """(exit code, stdout) of one probe run."""
@@ -101,6 +101,20 @@ class DesktopProbe:
         if not tally:
             raise AssertionError(f"the probe ran no batch (exit {code})")
         return dict(tally[0], failures=[r for r in records if "posted" not in r])
+
+    def tray_records(self, pid, count, trigger, timeout=20):
+        """[(message, record bytes)] of pid's next count Shell_NotifyIconA calls, which
+        trigger() brings about: the probe watches them as the process's debugger."""
+        watch = self.start("tray-records", pid, count, int(timeout * 1000))
+        trigger()
+        try:
+            out = watch.communicate(timeout=timeout + 10)[0]
+        except subprocess.TimeoutExpired:
+            raise AssertionError(f"no {count} Shell_NotifyIconA calls seen") from None
+        records = [json.loads(line) for line in out.splitlines() if line.startswith(b"{")]
+        if watch.returncode != 0 or len(records) != count:
+            raise AssertionError(f"the watch saw {records} (exit {watch.returncode})")
+        return [(r["message"], bytes.fromhex(r["record"])) for r in records]
 
     def counts(self, pid):
         """{"user": N, "gdi": N, "handles": N}: the process's objects (icons hold GDI bitmaps)."""

@@ -1,5 +1,7 @@
 """What the tests know of Lumivo from the outside: names, texts, commands and message codes."""
 
+from wine_prefix import CONFIG
+
 MAIN_TITLE = "Lumivo v1.2"
 OWN_CLASSES = ("Lumivo.Form", "Lumivo.PictureBox")
 SINGLE_INSTANCE_MUTEX = "Local\\Lumivo.SingleInstance"
@@ -24,7 +26,8 @@ MAIL = "mailto:norbek@norbek.example?subject=Lumivo程序"
 # The drives it asks about when it browses the CD drives, and what each launcher starts:
 # (the paths the program may be found at, its command line).
 DRIVES = [f"{letter}:\\" for letter in "CDEFGHIJKLM"]
-SYSTEM32 = "c:\\windows\\system32\\"
+# The system folder as the exe sees it, where it starts programs and loads DLLs from.
+SYSTEM32 = f"c:\\windows\\{CONFIG.system_folder}\\"
 SYSTEM_EXPLORER = {SYSTEM32 + "explorer.exe", "c:\\windows\\explorer.exe"}
 BROWSE_E, BROWSE_G = (SYSTEM_EXPLORER, "explorer E:"), (SYSTEM_EXPLORER, "explorer G:")
 README = ({SYSTEM32 + "notepad.exe", "c:\\windows\\notepad.exe"}, "notepad.exe c:\\lumivo.txt")

@@ -14,7 +14,7 @@ from lumivo import CLICK_GAP, CLOSED, GREEN, LEFT_DOWN, OPEN, RIGHT_UP, TRAY_CAL
 from relay_trace import RelayTrace
 from screen import Image, color_name, menu_rows, tray_lamps
 from waiting import wait_for, wait_settled
-from wine_prefix import EXE, LOG_DIR, PROBE_EXE, environment, run, wine_env
+from wine_prefix import EXE, LOG_DIR, PROBE_EXE, SYSTEM_WINE, environment, run, wine_env
 
 DESKTOP = "Lumivo"
 SCREEN = (800, 600)
@@ -89,7 +89,7 @@ class LumivoSession:
         window; by full path (C:\\windows\\explorer.exe) no look-alike in cwd stands in for it."""
         with open(LOG_DIR / f"{self.name}.{log_name}.log", "wb") as log:
             proc = subprocess.Popen(
-                ["wine", explorer, f"/desktop={DESKTOP},{SCREEN[0]}x{SCREEN[1]}", str(program),
+                [SYSTEM_WINE, explorer, f"/desktop={DESKTOP},{SCREEN[0]}x{SCREEN[1]}", str(program),
                  *args], env=dict(self.env(debug), **(extra_env or {})),
                 stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
                 start_new_session=True, cwd=cwd)

@@ -5,9 +5,10 @@ import time
 
 from cases import LampTestCase
 from lumivo import (BROWSE_E, BROWSE_G, DIAL_163, DIAL_NORBEK, DRIVES, GREEN, MAIN_TITLE, MB_OK,
-                    MB_SETFOREGROUND, MENU_BROWSE, MENU_README, NIM_DELETE, README)
+                    MB_SETFOREGROUND, MENU_BROWSE, MENU_README, NIM_DELETE, README, SYSTEM32)
 from waiting import wait_for
-from wine_prefix import DRIVE_C, EXE, LOOKALIKE_DLL, PROBE_EXE, REPO, set_cd_drive
+from wine_prefix import (DRIVE_C, EXE, LOOKALIKE_DLL, PROBE_EXE, REPO, SYSTEM_FOLDER,
+                         set_cd_drive)
 
 
 def setUpModule():
@@ -25,7 +26,7 @@ def missing_message(command):
 
 def hide_system_rundll32(test):
     """Takes rundll32.exe out of the Windows folders until the test ends."""
-    for folder in (DRIVE_C / "windows" / "system32", DRIVE_C / "windows"):
+    for folder in (SYSTEM_FOLDER, DRIVE_C / "windows"):
         program, hidden = folder / "rundll32.exe", folder / "rundll32.exe.lumivo-hidden"
         if program.exists():
             program.rename(hidden)
@@ -193,7 +194,7 @@ class PlantedLibrariesTest(LampTestCase):
     def test_look_alike_dlls_are_never_loaded(self):
         s = self.session
         # The look-alike does show a load: rundll32 started in that folder takes it.
-        s.start_program("C:\\windows\\system32\\rundll32.exe", "rundll32", "rnaui.dll,RnaDial",
+        s.start_program(SYSTEM32 + "rundll32.exe", "rundll32", "rnaui.dll,RnaDial",
                         "163", cwd=str(self.CWD))
         wait_for(self.loaded, 30, "rundll32 to load the look-alike")
         self.assertEqual(self.loaded(), ["lumivo-dlls-cwd/rnaui.dll.loaded"])

@@ -1,8 +1,8 @@
-"""The release packages in dist/ (scripts/package): the x64 installer installed, run from the
-system folder as a logon start runs it, upgraded, repaired and removed under Wine as a user
-and an administrator would; the rules of Windows Installer validation checked over both
-installers' tables; the x86 installer and the portable zip checked without running them (this
-machine runs no 32-bit Windows program).
+"""The release packages in dist/ (scripts/package): the installer of the configuration's exe
+(x64 on the 64-bit configuration, x86 on the 32-bit ones) installed, run from the system folder
+as a logon start runs it, upgraded, repaired and removed under Wine as a user and an
+administrator would; the rules of Windows Installer validation checked over both installers'
+tables and the portable zip's contents, once, on the x64 configuration.
 
 Wine's msiexec has no sessions, no LocalSystem and no UAC: the close in another user's session
 and the elevation are not shown here. Another Wine desktop stands in for another session: a
@@ -17,12 +17,12 @@ import unittest
 import zipfile
 from pathlib import Path
 
-from cases import LampTestCase, LumivoTestCase
+from cases import LampTestCase, LumivoTestCase, on_configurations
 from desktop_probe import DesktopProbe
 from lumivo import ABOUT_SIZE, DIAL_163, GREEN, MAIN_TITLE, MENU_README, README
 from waiting import wait_for
-from wine_prefix import (DRIVE_C, PREFIX, PROBE_EXE, REPO, environment, registry_value, run,
-                         wait_server)
+from wine_prefix import (CONFIG, DRIVE_C, EXE, PREFIX, PROBE_EXE, REPO, SYSTEM_WINE, WINE,
+                         environment, registry_value, run, wait_server)
 
 DIST = REPO / "dist"
 VERSION = "1.20.0.6"
@@ -31,13 +31,20 @@ ZIP = DIST / f"lumivo-{VERSION}-portable.zip"
 EXES = {arch: REPO / "build" / f"windows-{arch}" / "Lumivo.exe" for arch in ("x86", "x64")}
 INSTRUCTIONS = REPO / "src" / "resources" / "lumivo.txt"
 LICENSE = REPO / "LICENSE"
-INSTALLED_EXE = DRIVE_C / "Program Files" / "Lumivo" / "Lumivo.exe"
+# The configuration's package; on 64-bit Windows a 32-bit one goes to Program Files (x86) and
+# writes its keys in the 32-bit view of HKLM\Software.
+ARCH = "x64" if CONFIG.bits == 64 else "x86"
+WOW64 = CONFIG.name == "wow64"
+PROGRAM_FILES = "Program Files (x86)" if WOW64 else "Program Files"
+SOFTWARE = "HKLM\\Software\\WOW6432Node" if WOW64 else "HKLM\\Software"
+INSTALLED_EXE = DRIVE_C / PROGRAM_FILES / "Lumivo" / "Lumivo.exe"
 INSTALLED_INSTRUCTIONS = INSTALLED_EXE.with_name("lumivo.txt")
 ROOT_INSTRUCTIONS = DRIVE_C / "lumivo.txt"
-README_INSTALLED = (README[0], 'notepad.exe "C:\\Program Files\\Lumivo\\lumivo.txt"')
-RUN_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"
-PRODUCT_KEY = "HKLM\\Software\\Norbek\\Lumivo"
-UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
+RUN_VALUE = f'"C:\\{PROGRAM_FILES}\\Lumivo\\Lumivo.exe"'
+README_INSTALLED = (README[0], f'notepad.exe "C:\\{PROGRAM_FILES}\\Lumivo\\lumivo.txt"')
+RUN_KEY = SOFTWARE + "\\Microsoft\\Windows\\CurrentVersion\\Run"
+PRODUCT_KEY = SOFTWARE + "\\Norbek\\Lumivo"
+UNINSTALL_KEY = SOFTWARE + "\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
 PE_MACHINE = {"x86": 0x14C, "x64": 0x8664}
 
 
@@ -47,7 +54,7 @@ def windows_path(path):
 
 def msiexec(*args):
     """msiexec in the prefix, outside any desktop (quiet installs need none); its exit code."""
-    code = run(["wine", "msiexec", *args], timeout=180, check=False).returncode
+    code = run([SYSTEM_WINE, "msiexec", *args], timeout=180, check=False).returncode
     wait_server()
     return code
 
@@ -55,7 +62,7 @@ def msiexec(*args):
 def installed_products():
     """(product code, version) of every installed Lumivo."""
     environment()
-    out = run(["wine", "reg", "query", UNINSTALL_KEY]).stdout.decode(errors="replace")
+    out = run([SYSTEM_WINE, "reg", "query", UNINSTALL_KEY]).stdout.decode(errors="replace")
     codes = [line.rsplit("\\", 1)[1] for line in out.splitlines() if line.strip().startswith("HKEY")
              and line.rstrip().endswith("}")]
     return [(code, registry_value(f"{UNINSTALL_KEY}\\{code}", "DisplayVersion")) for code in codes
@@ -104,26 +111,27 @@ def drive_root():
 
 
 def build_package(path, version):
-    """The x64 package again with another version, made as scripts/package makes it."""
+    """The configuration's package again with another version, made as scripts/package
+    makes it."""
     major, minor, build = version.split(".")
-    subprocess.run(["wixl", "-a", "x64", "-D", "Arch=x64", "-D", f"Version={version}",
+    subprocess.run(["wixl", "-a", ARCH, "-D", f"Arch={ARCH}", "-D", f"Version={version}",
                     "-D", f"UpgradeBelow={major}.{minor}.{int(build) + 1}", "-o", str(path),
                     str(REPO / "packaging" / "lumivo.wxs")],
-                   cwd=EXES["x64"].parent, check=True, capture_output=True, timeout=120)
+                   cwd=EXES[ARCH].parent, check=True, capture_output=True, timeout=120)
     subprocess.run(["python3", str(REPO / "packaging" / "fix_msi_tables.py"), str(path),
-                    str(EXES["x64"])], check=True, capture_output=True, timeout=120)
+                    str(EXES[ARCH])], check=True, capture_output=True, timeout=120)
 
 
 class InstalledLumivoTest(LampTestCase):
-    """The x64 package installed quietly; Lumivo started as the Run value says, from the
-    system folder."""
+    """The package installed quietly; Lumivo started as the Run value says, from the system
+    folder."""
 
     @classmethod
     def setUpClass(cls):
         remove_every_lumivo()
         ROOT_INSTRUCTIONS.unlink(missing_ok=True)
         cls.root_before = drive_root()
-        cls.exit_code = msiexec("/i", windows_path(MSI["x64"]), "/qn")
+        cls.exit_code = msiexec("/i", windows_path(MSI[ARCH]), "/qn")
 
     @classmethod
     def tearDownClass(cls):
@@ -139,11 +147,11 @@ class InstalledLumivoTest(LampTestCase):
         super().setUp()
 
     def test_install_start_at_logon_and_remove(self):
-        self.assertEqual(INSTALLED_EXE.read_bytes(), EXES["x64"].read_bytes())
+        self.assertEqual(INSTALLED_EXE.read_bytes(), EXES[ARCH].read_bytes())
         self.assertEqual(INSTALLED_INSTRUCTIONS.read_bytes(), INSTRUCTIONS.read_bytes())
         self.assertEqual(INSTALLED_EXE.with_name("LICENSE.txt").read_bytes(), LICENSE.read_bytes())
         self.assertEqual(drive_root(), self.root_before, "the installer wrote to C:\\")
-        self.assertEqual(registry_value(RUN_KEY, "Lumivo"), '"C:\\Program Files\\Lumivo\\Lumivo.exe"')
+        self.assertEqual(registry_value(RUN_KEY, "Lumivo"), RUN_VALUE)
         self.assertEqual(len(start_menu_shortcuts()), 1, start_menu_shortcuts())
 
         s = self.session
@@ -163,7 +171,7 @@ class InstalledLumivoTest(LampTestCase):
 
         # Removed while it runs: the uninstaller closes it first, then takes everything away,
         # and leaves the file the user put at C:\ alone.
-        s.start_program("msiexec", "uninstall", "/x", windows_path(MSI["x64"]), "/qn")
+        s.start_program("msiexec", "uninstall", "/x", windows_path(MSI[ARCH]), "/qn")
         self.wait_process_ended(30)
         self.wait_no_lamp()
         wait_for(lambda: not installed_products(), 60, "the product to be removed")
@@ -171,7 +179,7 @@ class InstalledLumivoTest(LampTestCase):
         self.assertTrue(ROOT_INSTRUCTIONS.exists())
         self.assertEqual(registry_value(RUN_KEY, "Lumivo"), "")
         self.assertEqual(start_menu_shortcuts(), [])
-        self.assertNotIn(b"Norbek", run(["wine", "reg", "query", "HKLM\\Software"]).stdout)
+        self.assertNotIn(b"Norbek", run([SYSTEM_WINE, "reg", "query", SOFTWARE]).stdout)
 
 
 class InteractiveInstallTest(LumivoTestCase):
@@ -183,7 +191,7 @@ class InteractiveInstallTest(LumivoTestCase):
         super().setUp()
 
     def test_an_interactive_install_ends_with_lumivo_in_the_tray(self):
-        self.session.start_program("msiexec", "install", "/i", windows_path(MSI["x64"]))
+        self.session.start_program("msiexec", "install", "/i", windows_path(MSI[ARCH]))
         self.session.wait_tray_icon(GREEN, timeout=60)
         self.assertEqual(len(self.session.probe.lumivo_pids()), 1)
 
@@ -194,8 +202,8 @@ class UpgradeTest(unittest.TestCase):
         self.addCleanup(remove_every_lumivo)
 
     def test_autostart_0_starts_nothing_and_lasts_through_upgrades_until_autostart_1(self):
-        run_value = '"C:\\Program Files\\Lumivo\\Lumivo.exe"'
-        self.assertEqual(msiexec("/i", windows_path(MSI["x64"]), "/qn", "AUTOSTART=0"), 0)
+        run_value = RUN_VALUE
+        self.assertEqual(msiexec("/i", windows_path(MSI[ARCH]), "/qn", "AUTOSTART=0"), 0)
         self.assertTrue(INSTALLED_EXE.exists())
         self.assertEqual(registry_value(RUN_KEY, "Lumivo"), "")
         self.assertEqual(lumivo_processes(), [], "a quiet install started Lumivo")
@@ -217,25 +225,25 @@ class UpgradeTest(unittest.TestCase):
         self.assertEqual(registry_value(RUN_KEY, "Lumivo"), "")
 
     def test_the_same_package_twice_or_a_newer_one_leaves_one_product(self):
-        self.assertEqual(msiexec("/i", windows_path(MSI["x64"]), "/qn"), 0)
-        self.assertEqual(msiexec("/i", windows_path(MSI["x64"]), "/qn"), 0)
+        self.assertEqual(msiexec("/i", windows_path(MSI[ARCH]), "/qn"), 0)
+        self.assertEqual(msiexec("/i", windows_path(MSI[ARCH]), "/qn"), 0)
         self.assertEqual([version for _, version in installed_products()], ["1.20.6"])
         with tempfile.TemporaryDirectory() as folder:
             newer = Path(folder) / "lumivo-newer.msi"
             build_package(newer, "1.20.7")
             self.assertEqual(msiexec("/i", windows_path(newer), "/qn"), 0)
         self.assertEqual([version for _, version in installed_products()], ["1.20.7"])
-        self.assertEqual(registry_value(RUN_KEY, "Lumivo"), '"C:\\Program Files\\Lumivo\\Lumivo.exe"')
+        self.assertEqual(registry_value(RUN_KEY, "Lumivo"), RUN_VALUE)
 
     def test_a_repair_brings_back_the_exe_and_an_uninstall_needs_none(self):
         root_before = drive_root()
-        self.assertEqual(msiexec("/i", windows_path(MSI["x64"]), "/qn"), 0)
+        self.assertEqual(msiexec("/i", windows_path(MSI[ARCH]), "/qn"), 0)
         INSTALLED_EXE.unlink()
         # What /fa sets: Wine's msiexec hands /f's package to MsiReinstallProduct as a product
         # code, and leaves a product code to a "not implemented".
-        self.assertEqual(msiexec("/i", windows_path(MSI["x64"]), "REINSTALL=ALL",
+        self.assertEqual(msiexec("/i", windows_path(MSI[ARCH]), "REINSTALL=ALL",
                                  "REINSTALLMODE=amus", "/qn"), 0)
-        self.assertEqual(INSTALLED_EXE.read_bytes(), EXES["x64"].read_bytes())
+        self.assertEqual(INSTALLED_EXE.read_bytes(), EXES[ARCH].read_bytes())
         INSTALLED_EXE.unlink()
         (product_code, _), = installed_products()
         self.assertEqual(msiexec("/x", product_code, "/qn"), 0)
@@ -263,7 +271,7 @@ class UpgradeWhileRunningTest(LampTestCase):
 
     def test_the_upgrade_closes_lumivo_without_a_prompt_and_starts_it_again(self):
         s = self.session
-        s.start_program("msiexec", "upgrade", "/i", windows_path(MSI["x64"]), "/passive")
+        s.start_program("msiexec", "upgrade", "/i", windows_path(MSI[ARCH]), "/passive")
         # A files-in-use prompt would hold the upgrade here.
         wait_for(lambda: [version for _, version in installed_products()] == ["1.20.6"], 90,
                  "the upgrade to finish")
@@ -280,7 +288,7 @@ class UpgradeWhileRunningTest(LampTestCase):
             newer = Path(folder) / "lumivo-newer.msi"
             build_package(newer, "1.20.7")
             # On the display's own desktop; no output kept, which the started Lumivo would hold.
-            upgrade = subprocess.run(["wine", "msiexec", "/i", windows_path(newer), "/qn"],
+            upgrade = subprocess.run([SYSTEM_WINE, "msiexec", "/i", windows_path(newer), "/qn"],
                                      env=s.env(), stdin=subprocess.DEVNULL,
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                      timeout=180)
@@ -298,7 +306,8 @@ class CloseTest(LampTestCase):
         # The installer's desktop, kept open by an idle probe, sees no Lumivo window.
         env = self.session.env()
         self.session.processes.append(subprocess.Popen(
-            ["wine", "explorer", "/desktop=Installer,640x480", str(PROBE_EXE), "Installer", "hold"],
+            [SYSTEM_WINE, "explorer", "/desktop=Installer,640x480", str(PROBE_EXE), "Installer",
+             "hold"],
             env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL, start_new_session=True))
         outside = DesktopProbe("Installer", env, self.session.name)
@@ -306,12 +315,13 @@ class CloseTest(LampTestCase):
             outside.records("windows", "all")), 30, "the installer's desktop")
         self.assertNotIn(MAIN_TITLE, [w["title"] for w in seen])
         self.assertEqual(outside.lumivo_pids(), [self.pid], "no process list across desktops")
-        close = ["wine", windows_path(EXES["x64"]), "/close"]
+        close = [WINE, windows_path(EXE), "/close"]
         self.assertEqual(run(close, timeout=60, check=False).returncode, 0)
         self.wait_process_ended(10)
         self.assertEqual(run(close, timeout=60, check=False).returncode, 0, "with no copy left")
 
 
+@on_configurations("x64")
 class PackageContentsTest(unittest.TestCase):
     def test_each_installer_carries_its_exe_the_instructions_and_the_licence(self):
         for arch, program_files in (("x86", "ProgramFilesFolder"), ("x64", "ProgramFiles64Folder")):
@@ -377,6 +387,7 @@ def msi_rows(msi, table):
     return [dict(zip(columns, line.split("\t"))) for line in lines[3:]]
 
 
+@on_configurations("x64")
 class MsiTablesTest(unittest.TestCase):
     """What Windows Installer validation (the ICEs of the SDK's darice.cub) and the project
     require of both installers, read from their tables: no ICE runner exists here."""

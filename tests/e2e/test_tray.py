@@ -1,11 +1,18 @@
 """The lamp in the tray: door commands, menu, ending, taskbar re-creation."""
 
+import struct
+
 from cases import LampTestCase
 from lumivo import (ABOUT_MAIL_LINE, CLOSED, CLOSED_TIP, COINIT_APARTMENTTHREADED,
                     COINIT_DISABLE_OLE1DDE, GREEN, MAIL, MAIN_TITLE, MENU_EXIT, NIM_ADD, NIM_DELETE,
-                    OPEN, OPEN_TIP, RED, SYSTEM32)
+                    OPEN, OPEN_TIP, RED, SYSTEM32, TRAY_CALLBACK)
 from waiting import wait_for
-from wine_prefix import EXE
+from wine_prefix import CONFIG, EXE
+
+# NOTIFYICONDATAA as far as its tip (the Windows 95 record): cbSize, hWnd, uID, uFlags,
+# uCallbackMessage, hIcon, szTip[64]; its size, and the layout of its fields, by bitness.
+NOTIFY_RECORD = {32: (88, "<IIIIII64s"), 64: (104, "<I4xQIII4xQ64s")}
+NIF_MESSAGE_ICON_TIP = 0x7
 
 
 class TrayTest(LampTestCase):
@@ -22,6 +29,25 @@ class TrayTest(LampTestCase):
 
     def test_right_double_click_pops_up_the_menu_and_chooses_nothing(self):
         self.right_double_click_chooses_nothing()
+
+    def test_the_shell_gets_the_record_of_the_exes_bitness_with_the_tip_in_gbk(self):
+        s = self.session
+        size, layout = NOTIFY_RECORD[CONFIG.bits]
+        records = s.probe.tray_records(self.pid, 2, lambda: s.click(*self.green, button=1))
+        self.assertEqual([message for message, _ in records], [NIM_DELETE, NIM_ADD])
+        own = {w["hwnd"] for w in s.probe.tree()}
+        for message, record in records:
+            self.assertEqual(len(record), size)
+            fields = struct.unpack(layout, record)
+            self.assertEqual(fields[0], size, "cbSize")
+            self.assertIn(fields[1], own, "hWnd is none of Lumivo's windows")
+        _, window, _, flags, callback, icon, tip = struct.unpack(layout, records[1][1])
+        self.assertEqual(flags, NIF_MESSAGE_ICON_TIP)
+        self.assertEqual(callback, TRAY_CALLBACK)
+        self.assertNotEqual(icon, 0)
+        self.assertEqual(tip, (OPEN_TIP.encode("gbk") + b"\0").ljust(64, b" "), "not NUL, spaces")
+        s.wait_tray_icon(RED)
+        self.wait_door_commands([CLOSED, OPEN])
 
     def test_menu_exit_removes_the_lamp_and_ends(self):
         self.click_menu(MENU_EXIT)

@@ -1,7 +1,10 @@
 """The Wine prefix a test run shares, its registry, and the built programs it runs.
 
 Environment knobs:
-  LUMIVO_EXE             exe under test (default build/windows-x64/Lumivo.exe)
+  LUMIVO_E2E_CONFIG      which Windows the run stands in for (default x64): x64, the 64-bit exe
+                         on 64-bit Windows; wow64, the 32-bit exe on 64-bit Windows; win32, the
+                         32-bit exe on 32-bit Windows. The two 64-bit ones share a prefix.
+  LUMIVO_EXE             exe under test (default the configuration's build of Lumivo.exe)
   LUMIVO_E2E_EXE_WAIT    seconds to wait for the exe and the probe to be built (default 300)
   LUMIVO_E2E_KEEP_PREFIX 1 = reuse an existing prefix instead of making a new one
   LUMIVO_E2E_DIR         where the prefix and the logs go (default build/e2e)
@@ -11,16 +14,40 @@ import codecs
 import os
 import shutil
 import subprocess
+from dataclasses import dataclass
 from pathlib import Path
 
 from waiting import wait_for
 
+
+@dataclass(frozen=True)
+class Configuration:
+    name: str
+    bits: int            # the exe's, the probe's and the look-alike DLL's
+    winearch: str        # the prefix's: win64 or win32
+    system_folder: str   # the exe's system folder: Wine gives a 32-bit one on 64 bits syswow64
+
+
+CONFIGURATIONS = {c.name: c for c in (Configuration("x64", 64, "win64", "system32"),
+                                      Configuration("wow64", 32, "win64", "syswow64"),
+                                      Configuration("win32", 32, "win32", "system32"))}
+CONFIG = CONFIGURATIONS[os.environ.get("LUMIVO_E2E_CONFIG", "x64")]
+
+# Debian keeps wine64 beside the wine launcher, which starts the 32-bit loader first once
+# wine32 is installed: 64-bit programs are started by wine64 itself.
+WINE64 = shutil.which("wine64") or "/usr/lib/wine/wine64"
+WINE = WINE64 if CONFIG.bits == 64 else "wine"  # the exe's and the probe's loader
+# The prefix's own programs (reg, regedit, msiexec, explorer) as that Windows has them: the
+# 64-bit ones on 64-bit Windows, whose registry views and folders they see.
+SYSTEM_WINE = WINE64 if CONFIG.winearch == "win64" else "wine"
+
 REPO = Path(__file__).resolve().parents[2]
-BUILD = REPO / "build" / "windows-x64"
+BUILD = REPO / "build" / ("windows-x64" if CONFIG.bits == 64 else "windows-x86")
 E2E_DIR = Path(os.environ.get("LUMIVO_E2E_DIR", REPO / "build" / "e2e"))
-PREFIX = E2E_DIR / "prefix"
+PREFIX = E2E_DIR / ("prefix" if CONFIG.winearch == "win64" else "prefix32")
 DRIVE_C = PREFIX / "drive_c"
-LOG_DIR = E2E_DIR / "logs"
+SYSTEM_FOLDER = DRIVE_C / "windows" / CONFIG.system_folder
+LOG_DIR = E2E_DIR / "logs" / CONFIG.name
 EXE = Path(os.environ.get("LUMIVO_EXE", BUILD / "Lumivo.exe")).resolve()
 PROBE_EXE = BUILD / "tests" / "e2e" / "probe" / "probe.exe"
 LOOKALIKE_DLL = PROBE_EXE.with_name("lookalike.dll")
@@ -47,7 +74,8 @@ _failure = None
 
 
 def wine_env(display=None, debug="-all"):
-    env = dict(os.environ, WINEPREFIX=str(PREFIX), WINEDEBUG=debug, LC_ALL="zh_CN.UTF-8",
+    env = dict(os.environ, WINEPREFIX=str(PREFIX), WINEARCH=CONFIG.winearch, WINEDEBUG=debug,
+               LC_ALL="zh_CN.UTF-8",
                # No Mono/Gecko download prompts, no menu entries written to the host.
                WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
     for name in ("WINELOADERNOEXEC", "DISPLAY"):
@@ -69,7 +97,7 @@ def wait_server(timeout=60):
 def registry_value(key, name):
     """The value's data as reg shows it; "" when there is no such value."""
     environment()
-    out = run(["wine", "reg", "query", key, "/v", name], check=False).stdout.decode(errors="replace")
+    out = run([SYSTEM_WINE, "reg", "query", key, "/v", name], check=False).stdout.decode(errors="replace")
     for line in out.splitlines():
         parts = line.split(None, 2)  # name, type, data
         if len(parts) == 3 and parts[0] == name:
@@ -81,9 +109,9 @@ def set_registry_value(key, name, *value):
     """Adds the value (reg add's /t and /d arguments) or, given none, deletes it."""
     environment()
     if value:
-        run(["wine", "reg", "add", key, "/v", name, *value, "/f"])
+        run([SYSTEM_WINE, "reg", "add", key, "/v", name, *value, "/f"])
     else:
-        run(["wine", "reg", "delete", key, "/v", name, "/f"], check=False)
+        run([SYSTEM_WINE, "reg", "delete", key, "/v", name, "/f"], check=False)
     wait_server()
 
 
@@ -110,7 +138,7 @@ def _create_prefix():
                 f'"RelayInclude"="{";".join(RELAY_FUNCTIONS)}"\n')
     reg = E2E_DIR / "lumivo-e2e.reg"
     reg.write_bytes(codecs.BOM_UTF16_LE + settings.replace("\n", "\r\n").encode("utf-16-le"))
-    run(["wine", "regedit", "/S", str(reg)])
+    run([SYSTEM_WINE, "regedit", "/S", str(reg)])
     wait_server(300)
     (E2E_DIR / "cdrom").mkdir(exist_ok=True)
     (E2E_DIR / "cdrom" / "readme.txt").write_text("Lumivo e2e test disc\n")
@@ -120,14 +148,14 @@ def _create_prefix():
 
 
 def _wait_built():
-    """The exe and the probe come from the windows-x64 preset, whose build may still run."""
+    """The exe and the probe come from the configuration's preset, whose build may still run."""
     wait = float(os.environ.get("LUMIVO_E2E_EXE_WAIT", "300"))
     try:
         wait_for(lambda: EXE.exists() and PROBE_EXE.exists(), wait, "the build", interval=1)
     except AssertionError:
         missing = ", ".join(str(p) for p in (EXE, PROBE_EXE) if not p.exists())
-        raise AssertionError(f"not built: {missing} (cmake --preset windows-x64 && "
-                             "cmake --build --preset windows-x64)") from None
+        raise AssertionError(f"not built: {missing} (cmake --preset {BUILD.name} && "
+                             f"cmake --build --preset {BUILD.name})") from None
 
 
 def environment():

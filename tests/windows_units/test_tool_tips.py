@@ -3,7 +3,7 @@
 import unittest
 
 import test_tray_decoding
-from test_tray_decoding import ROOT, run
+from test_tray_decoding import ROOT, WINE64, run
 
 CHECK = ROOT / "build" / "windows-x64" / "tests" / "windows_units" / "tool_tips_check.exe"
 
@@ -14,7 +14,7 @@ class ToolTipsTest(unittest.TestCase):
     def test_every_tip_is_added_at_a_size_comctl32_5_8_takes(self):
         self.assertTrue(CHECK.exists(), f"{CHECK} is not built")
         # Windows need a display: a private X server for the run.
-        result = run(["xvfb-run", "-a", "wine", str(CHECK)], timeout=120)
+        result = run(["xvfb-run", "-a", WINE64, str(CHECK)], timeout=120)
         output = result.stdout.decode(errors="replace")
         print(f"\n{output.strip()}")
         self.assertEqual(result.returncode, 0, output or result.stderr.decode(errors="replace"))

@@ -3,6 +3,7 @@ every message the shell can send, at every screen setting, as the host's C libra
 
 import os
 import re
+import shutil
 import subprocess
 import unittest
 from pathlib import Path
@@ -10,6 +11,8 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parents[2]
 CHECK = ROOT / "build" / "windows-x64" / "tests" / "windows_units" / "tray_decoding_check.exe"
 PREFIX = ROOT / "build" / "windows-units" / "prefix"
+# The checks are 64-bit programs: wine64 itself runs them, even where wine32 is installed too.
+WINE64 = shutil.which("wine64") or "/usr/lib/wine/wine64"
 
 
 def wine_env():
@@ -37,7 +40,7 @@ class TrayDecodingTest(unittest.TestCase):
 
     def test_msvcrt_reads_every_message_at_every_screen_setting_as_the_host_does(self):
         self.assertTrue(CHECK.exists(), f"{CHECK} is not built")
-        result = run(["wine", str(CHECK)], timeout=600)
+        result = run([WINE64, str(CHECK)], timeout=600)
         output = result.stdout.decode(errors="replace")
         print(f"\n{output.strip()}")
         self.assertEqual(result.returncode, 0, output or result.stderr.decode(errors="replace"))

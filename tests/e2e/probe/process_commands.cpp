@@ -4,6 +4,7 @@
 #include <psapi.h>
 #include <tlhelp32.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <cwchar>
 
@@ -38,11 +39,14 @@ long GdiTableCount(HANDLE process) {
   if (!query || query(process, 0, basic, sizeof basic, nullptr) != 0) return -1;
   char* peb = static_cast<char*>(basic[1]);
   char* table = nullptr;
-  constexpr SIZE_T kGdiTableOffset = 0xF8;  // PEB.GdiSharedHandleTable, 64-bit layout
+  // PEB.GdiSharedHandleTable, where the probe's own bitness (the watched program's) has it.
+  constexpr SIZE_T kGdiTableOffset = sizeof(void*) == 8 ? 0xF8 : 0x94;
   if (!ReadProcessMemory(process, peb + kGdiTableOffset, &table, sizeof table, nullptr) || !table) {
     return -1;
   }
-  constexpr SIZE_T kEntry = 24, kEntries = 0x10000, kChunk = 4096;  // type byte at offset 14
+  // Wine's entries are 24 bytes on either bitness (64-bit object and user pointers), the type
+  // byte at offset 14.
+  constexpr SIZE_T kEntry = 24, kEntries = 0x10000, kChunk = 4096;
   std::vector<unsigned char> chunk(kChunk * kEntry);
   long used = 0;
   for (SIZE_T first = 0; first < kEntries; first += kChunk) {
@@ -67,11 +71,23 @@ long SystemHandleCount(DWORD pid) {
     list.resize(list.size() * 2);
   }
   if (status != 0) return -1;
-  ULONG entries = *reinterpret_cast<ULONG*>(list.data());
+  // SYSTEM_HANDLE_INFORMATION as Wine lays it out, pointer-sized fields in this bitness.
+  struct HandleEntry {
+    ULONG ownerPid;
+    BYTE type, flags;
+    USHORT value;
+    void* object;
+    ULONG access;
+  };
+  struct HandleList {
+    ULONG count;
+    HandleEntry entries[1];
+  };
+  const auto* handles = reinterpret_cast<const HandleList*>(list.data());
+  const std::size_t room = (list.size() - offsetof(HandleList, entries)) / sizeof(HandleEntry);
   long owned = 0;
-  for (ULONG i = 0; i < entries; ++i) {  // entries of 24 bytes after an 8-byte count, pid first
-    owned += *reinterpret_cast<ULONG*>(list.data() + 8 + i * 24) == pid;
-  }
+  for (ULONG i = 0; i < handles->count && i < room; ++i)
+    owned += handles->entries[i].ownerPid == pid;
   return owned;
 }
 
