@@ -1,12 +1,14 @@
 """Clicks on the About window: during the splash and when the menu shows it."""
 
-from cases import LumivoTestCase
+from cases import LumivoTestCase, on_configurations
 from lumivo import ABOUT_MAIL_LINE, ABOUT_PANEL, ABOUT_WEB_LINE, GREEN, HOME_PAGE, MAIL
 from waiting import wait_for
 
 MAIL_RELAY = 'mailto:norbek@norbek.example?subject=Lumivo\\xb3\\xcc\\xd0\\xf2"'  # GBK bytes
 
 
+# Its drawing and clicks are the same on either bitness of Windows.
+@on_configurations("x64", "wow64")
 class AboutWindowTest(LumivoTestCase):
     def wait_shell_execute(self):
         return wait_for(lambda: self.session.trace.calls("ShellExecuteA"), 5, "ShellExecuteA")

@@ -1,6 +1,6 @@
 """At 144 dpi, where Wine (like Windows XP) does not scale the program for the screen."""
 
-from cases import LampTestCase
+from cases import LampTestCase, on_configurations
 from lumivo import ABOUT_MAIL_LINE, ABOUT_PANEL, ABOUT_WEB_LINE, HOME_PAGE, MAIL
 from waiting import wait_for
 from wine_prefix import EXE, set_registry_value
@@ -17,6 +17,8 @@ def tearDownModule():
     set_registry_value(DESKTOP_KEY, "LogPixels")
 
 
+# Layout and tips at this DPI are the same on either bitness of Windows.
+@on_configurations("x64", "wow64")
 class HighDpiTest(LampTestCase):
     def test_the_tray_clicks_and_the_menu_work(self):
         self.open_and_close_by_clicks()

@@ -44,7 +44,9 @@ RUN_VALUE = f'"C:\\{PROGRAM_FILES}\\Lumivo\\Lumivo.exe"'
 README_INSTALLED = (README[0], f'notepad.exe "C:\\{PROGRAM_FILES}\\Lumivo\\lumivo.txt"')
 RUN_KEY = SOFTWARE + "\\Microsoft\\Windows\\CurrentVersion\\Run"
 PRODUCT_KEY = SOFTWARE + "\\Norbek\\Lumivo"
-UNINSTALL_KEY = SOFTWARE + "\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
+# Add/Remove Programs reads both views: Windows keeps a 32-bit package's entry in the 32-bit one.
+UNINSTALL_KEYS = [f"{software}\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
+                  for software in dict.fromkeys(("HKLM\\Software", SOFTWARE))]
 PE_MACHINE = {"x86": 0x14C, "x64": 0x8664}
 
 
@@ -62,11 +64,14 @@ def msiexec(*args):
 def installed_products():
     """(product code, version) of every installed Lumivo."""
     environment()
-    out = run([SYSTEM_WINE, "reg", "query", UNINSTALL_KEY]).stdout.decode(errors="replace")
-    codes = [line.rsplit("\\", 1)[1] for line in out.splitlines() if line.strip().startswith("HKEY")
-             and line.rstrip().endswith("}")]
-    return [(code, registry_value(f"{UNINSTALL_KEY}\\{code}", "DisplayVersion")) for code in codes
-            if registry_value(f"{UNINSTALL_KEY}\\{code}", "DisplayName") == "Lumivo"]
+    products = []
+    for key in UNINSTALL_KEYS:
+        out = run([SYSTEM_WINE, "reg", "query", key], check=False).stdout.decode(errors="replace")
+        codes = [line.rsplit("\\", 1)[1] for line in out.splitlines()
+                 if line.strip().startswith("HKEY") and line.rstrip().endswith("}")]
+        products += [(code, registry_value(f"{key}\\{code}", "DisplayVersion")) for code in codes
+                     if registry_value(f"{key}\\{code}", "DisplayName") == "Lumivo"]
+    return products
 
 
 def start_menu_shortcuts():

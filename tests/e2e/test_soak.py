@@ -9,7 +9,7 @@ import re
 import time
 from pathlib import Path
 
-from cases import TrayHostsTestCase, seeded_random
+from cases import TrayHostsTestCase, on_configurations, seeded_random
 from lumivo import (ABOUT_PANEL, CLOSED, GREEN, LEFT_DOWN, MAIN_TITLE, OPEN, RED, RIGHT_DOUBLE,
                     RIGHT_UP, TRAY_CALLBACK, WM_CANCELMODE)
 from screen import color_name
@@ -40,6 +40,8 @@ def private_kib(exe_name=EXE.name):
     raise AssertionError(f"no {exe_name} process in {PREFIX}")
 
 
+# The long run on the 64-bit exe and on the release exe where most users run it.
+@on_configurations("x64", "wow64")
 class SoakTest(TrayHostsTestCase):
     def setUp(self):
         super().setUp()
