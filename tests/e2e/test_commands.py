@@ -39,6 +39,8 @@ class CommandTest(LampTestCase):
         self.click_menu(MENU_BROWSE)
         self.wait_launches(2)
         self.assert_launched([BROWSE_E, BROWSE_G])
+        # The drives after G: are asked after its file manager is started.
+        wait_for(lambda: len(self.drives_asked()) >= len(DRIVES), 5, "every drive to be asked")
         self.assertEqual(self.drives_asked(), DRIVES)
         self.assert_launches_succeeded()
         for drive in ("(E:)", "(G:)"):
