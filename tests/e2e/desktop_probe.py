@@ -6,6 +6,7 @@ import select
 import subprocess
 
 from lumivo import MAIN_TITLE
+from waiting import TIME_SCALE
 from wine_prefix import LOG_DIR, PROBE_EXE, WINE
 
 
@@ -26,7 +27,8 @@ class DesktopProbe:
     def run(self, *args, timeout=30):
         """(exit code, stdout) of one probe run."""
         r = subprocess.run(self.command(*args), env=self.env, stdin=subprocess.DEVNULL,
-                           stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=timeout)
+                           stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                           timeout=timeout * TIME_SCALE)
         return r.returncode, r.stdout.decode("utf-8", "replace")
 
     def records(self, *args, timeout=30):
@@ -40,7 +42,7 @@ class DesktopProbe:
                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                                 start_new_session=True, bufsize=0)  # select() sees every line
         self.running.append(proc)
-        if read_line(proc.stdout, 30).strip() != b"ready":
+        if read_line(proc.stdout, 30 * TIME_SCALE).strip() != b"ready":
             raise AssertionError(f"the probe's {args[0]} did not start in the desktop")
         return proc
 

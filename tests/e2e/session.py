@@ -13,7 +13,7 @@ from desktop_probe import DesktopProbe, read_line
 from lumivo import CLICK_GAP, CLOSED, GREEN, LEFT_DOWN, OPEN, RIGHT_UP, TRAY_CALLBACK
 from relay_trace import RelayTrace
 from screen import Image, color_name, menu_rows, tray_lamps
-from waiting import wait_for, wait_settled
+from waiting import TIME_SCALE, wait_for, wait_settled
 from wine_prefix import EXE, LOG_DIR, PROBE_EXE, SYSTEM_WINE, environment, run, wine_env
 
 DESKTOP = "Lumivo"
@@ -260,4 +260,4 @@ class LumivoSession:
 
     def hold_key(self, name, seconds=0.1):
         with self.key_down(name):
-            time.sleep(seconds)
+            time.sleep(seconds * TIME_SCALE)

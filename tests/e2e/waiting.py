@@ -1,10 +1,16 @@
 """Waiting on the program under test: it runs in other processes, so tests poll with a limit."""
 
+import os
 import time
+
+# Where every program runs far slower than here (an emulated guest), each limit is this many
+# times longer.
+TIME_SCALE = float(os.environ.get("LUMIVO_E2E_TIME_SCALE", "1"))
 
 
 def wait_for(predicate, timeout, message="condition", interval=0.05):
     """Polls predicate until it returns something truthy; returns that or fails the test."""
+    timeout *= TIME_SCALE
     deadline = time.monotonic() + timeout
     while True:
         value = predicate()

@@ -17,7 +17,7 @@ import subprocess
 from dataclasses import dataclass
 from pathlib import Path
 
-from waiting import wait_for
+from waiting import TIME_SCALE, wait_for
 
 
 @dataclass(frozen=True)
@@ -85,7 +85,7 @@ def wine_env(display=None, debug="-all"):
 
 def run(cmd, timeout=120, check=True):
     """Runs a command in the prefix with no display; its output is in stdout and stderr."""
-    return subprocess.run(cmd, env=wine_env(), timeout=timeout, check=check,
+    return subprocess.run(cmd, env=wine_env(), timeout=timeout * TIME_SCALE, check=check,
                           stdin=subprocess.DEVNULL, capture_output=True)
 
 
@@ -117,6 +117,7 @@ def set_registry_value(key, name, *value):
 
 def set_cd_drive(letter, present):
     """Adds (or removes) a CD-ROM drive LETTER, backed by a folder; needs no running session."""
+    environment()  # a prefix made after the link would not have it
     link = PREFIX / "dosdevices" / f"{letter}:"
     link.unlink(missing_ok=True)
     if present:
