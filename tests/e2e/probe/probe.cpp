@@ -22,6 +22,8 @@
 //   mem EXE...             pid, working set and private bytes of each process of those names
 //   lock-mutex NAME        creates the mutex NAME with a descriptor that lets no one else open
 //                          it (as a copy with other rights would), prints "ready", sleeps
+//   filtered CMDLINE       runs CMDLINE on this desktop with the linked filtered token (UAC's
+//                          unelevated one), waits, exits with its exit code
 // Exit code 0 on success, 1 when the thing asked for is not there or fails, 2 on misuse.
 #include "probe.h"
 
@@ -58,6 +60,7 @@ constexpr CommandEntry kCommands[] = {
     {L"counts", 1, CountObjects},
     {L"mem", 1, ReportMemory},
     {L"lock-mutex", 1, HoldLockedMutex},
+    {L"filtered", 1, RunFiltered},
 };
 
 bool JoinDesktop(const wchar_t* name, DWORD timeoutMs) {
