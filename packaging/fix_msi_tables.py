@@ -4,8 +4,8 @@
 Sets in a package built by wixl (msitools 0.101) what wixl leaves out or writes wrong, each
 table exported with msiinfo, edited and imported back with msibuild:
   CustomAction  immediate actions lose the no-impersonate bit, which only deferred actions
-                may carry (ICE68); the actions that run the exe carried in the Binary table
-                (type 2), which wixl cannot write, are added
+                may carry (ICE68); the deferred, no-impersonate actions that run the exe
+                carried in the Binary table (type 2), which wixl cannot write, are added
   Property      AUTOSTART joins SecureCustomProperties (wixl ignores Secure on Property), so
                 a value given to a managed install reaches its server side
   Upgrade       the rows that remove an older product migrate its feature states
@@ -28,8 +28,8 @@ MIGRATE_FEATURES = 1
 ONLY_DETECT = 2
 WIXL_HKMU = "4"
 HKMU = "-1"
-# Exe in the Binary table, synchronous, exit code ignored; immediate and impersonated.
-BINARY_EXE = 2 | 0x40
+# Exe in the Binary table, synchronous, exit code ignored; deferred, in the system context.
+BINARY_EXE = 2 | 0x40 | IN_SCRIPT | NO_IMPERSONATE
 BINARY_EXE_ACTIONS = {
     "CloseLumivoForRemoval": ("LumivoCloser", "/close"),
     "CloseLumivoForUpgrade": ("LumivoCloser", "/close /remember"),

@@ -3,9 +3,11 @@
 #include "app/close_running_copy.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "app/closed_sessions.h"
+#include "app/reopen_plan.h"
 #include "app/running_copies.h"
 #include "app/session_start.h"
 #include "lumivo/version.h"
@@ -21,6 +23,43 @@ constexpr DWORD kPollMilliseconds = 100;
 
 bool Contains(const std::vector<DWORD>& ids, DWORD id) {
   return std::ranges::find(ids, id) != ids.end();
+}
+
+// Enabled before anything is listed or started: a privilege held but disabled (the debug
+// privilege of administrators; LocalSystem's right to take user tokens and start processes
+// with them) would otherwise go unused.
+void EnableHeldPrivileges() {
+  for (const wchar_t* privilege :
+       {SE_DEBUG_NAME, SE_TCB_NAME, SE_ASSIGNPRIMARYTOKEN_NAME, SE_INCREASE_QUOTA_NAME}) {
+    EnablePrivilege(privilege);
+  }
+}
+
+std::vector<DWORD> SessionsOf(const std::vector<RunningCopy>& copies) {
+  std::vector<DWORD> sessions;
+  for (const RunningCopy& copy : copies) {
+    if (!Contains(sessions, copy.sessionId)) sessions.push_back(copy.sessionId);
+  }
+  return sessions;
+}
+
+// A system-context closer starts on the services' window station. On XP and Server 2003 the
+// first console user shares session 0 with the services, and that user's copies have their
+// windows on WinSta0's Default desktop: there the closer asks them as any closer does (the
+// class name is one of the station's atoms). Both handles stay open for the closer's short
+// life, as the station and desktop it works on. Where either cannot be joined, the window
+// search finds nothing and those copies are ended by force.
+void JoinInteractiveDesktop() {
+  HWINSTA station =
+      ::OpenWindowStationW(L"WinSta0", FALSE, WINSTA_ENUMDESKTOPS | WINSTA_ACCESSGLOBALATOMS);
+  if (station == nullptr) return;
+  if (!::SetProcessWindowStation(station)) {
+    ::CloseWindowStation(station);
+    return;
+  }
+  if (HDESK desktop = ::OpenDesktopW(L"Default", 0, FALSE, DESKTOP_READOBJECTS)) {
+    ::SetThreadDesktop(desktop);
+  }
 }
 
 // The main window is the form window with the tray window's caption; the About window shares
@@ -40,7 +79,8 @@ std::vector<DWORD> AskCopiesOnThisDesktop() {
   return asked;
 }
 
-// Each session other than this one gets a "/close" of the copy's own exe, started as its user,
+// As LocalSystem, each session other than this one gets a "/close" of the copy's own exe
+// (which that user can read, unlike the installer's temporary copy), started as its user,
 // which asks on that session's desktop and waits there. The sessions that did so.
 std::vector<DWORD> AskCopiesInOtherSessions(const std::vector<RunningCopy>& copies) {
   std::vector<DWORD> asked;
@@ -48,7 +88,7 @@ std::vector<DWORD> AskCopiesInOtherSessions(const std::vector<RunningCopy>& copi
   for (const RunningCopy& copy : copies) {
     if (copy.sessionId == ownSession || Contains(asked, copy.sessionId)) continue;
     const UniqueKernelHandle closer =
-        StartInOtherSession(copy.sessionId, ImageOfProcess(copy.processId), u"/close");
+        StartAsSessionUser(copy.sessionId, ImageOfProcess(copy.processId), u"/close");
     if (!closer) continue;
     asked.push_back(copy.sessionId);
     ::WaitForSingleObject(closer.get(), kCloseWaitMilliseconds);
@@ -71,10 +111,8 @@ void WaitForAskedCopies(const std::vector<DWORD>& processIds) {
 
 // The last resort: the process ends at once. Its lamp stays until the pointer passes over
 // it, when the shell sees the owner gone.
+// With the debug privilege (administrators, LocalSystem) other users' processes open too.
 void EndByForce(const std::vector<RunningCopy>& copies) {
-  // Administrators hold the debug privilege, disabled: enabled, it opens other users'
-  // processes.
-  EnablePrivilege(SE_DEBUG_NAME);
   for (const RunningCopy& copy : copies) {
     const UniqueKernelHandle process(
         ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, copy.processId));
@@ -87,17 +125,15 @@ void EndByForce(const std::vector<RunningCopy>& copies) {
 }  // namespace
 
 bool CloseRunningCopies(bool rememberSessions) {
+  EnableHeldPrivileges();
   const std::vector<RunningCopy> copies = FindRunningCopies();
   if (copies.empty()) return true;
-  if (rememberSessions) {
-    std::vector<DWORD> sessions;
-    for (const RunningCopy& copy : copies) {
-      if (!Contains(sessions, copy.sessionId)) sessions.push_back(copy.sessionId);
-    }
-    RememberClosedSessions(sessions);
-  }
+  if (rememberSessions) RememberClosedSessions(SessionsOf(copies));
+  const bool system = RunsAsLocalSystem();
+  if (system) JoinInteractiveDesktop();
   std::vector<DWORD> asked = AskCopiesOnThisDesktop();
-  const std::vector<DWORD> askedSessions = AskCopiesInOtherSessions(copies);
+  const std::vector<DWORD> askedSessions =
+      system ? AskCopiesInOtherSessions(copies) : std::vector<DWORD>{};
   for (const RunningCopy& copy : copies) {
     if (Contains(askedSessions, copy.sessionId)) asked.push_back(copy.processId);
   }
@@ -107,12 +143,17 @@ bool CloseRunningCopies(bool rememberSessions) {
 }
 
 bool ReopenClosedCopies(bool startInOwnSession) {
+  EnableHeldPrivileges();
   const std::u16string exe = PathOfThisProgram();
-  std::vector<DWORD> sessions = TakeClosedSessions();
-  if (startInOwnSession && !Contains(sessions, OwnSessionId())) sessions.push_back(OwnSessionId());
+  std::vector<std::uint32_t> sessionsWithCopy;
+  for (const DWORD session : SessionsOf(FindRunningCopies())) sessionsWithCopy.push_back(session);
+  const ReopenerContext context{OwnSessionId(), !RunsAsLocalSystem() && !RunsElevatedByUac(),
+                                std::move(sessionsWithCopy)};
+  const std::vector<DWORD> kept = TakeClosedSessions();
   bool allStarted = true;
-  for (const DWORD session : sessions) {
-    if (!StartInSession(session, exe, u"")) allStarted = false;
+  for (const SessionStart& start :
+       PlanReopen({kept.begin(), kept.end()}, startInOwnSession, context)) {
+    if (!StartInSession(start, exe)) allStarted = false;
   }
   return allStarted;
 }

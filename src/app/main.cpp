@@ -19,6 +19,22 @@ void LoadDllsFromSystemOnly() {
   setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
+// Restart Manager may shut Lumivo down for an install in the installing user's session
+// (WM_QUERYENDSESSION and WM_ENDSESSION with ENDSESSION_CLOSEAPP end it as any close request
+// does) and starts it again afterwards only if it registered. Not after a reboot, where the
+// Run value starts it at logon, nor after a crash or a hang, which never restarted it before.
+// XP has no such function; where it fails, Restart Manager leaves Lumivo to the installer's
+// own close and reopening (it shuts down only registered programs).
+void RegisterForInstallerRestart() {
+  using RegisterFunction = HRESULT(WINAPI*)(PCWSTR, DWORD);
+  constexpr DWORD kNoCrash = 1, kNoHang = 2, kNoReboot = 8;  // RESTART_NO_*
+  const FARPROC function =
+      ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "RegisterApplicationRestart");
+  if (function == nullptr) return;
+  reinterpret_cast<RegisterFunction>(reinterpret_cast<void (*)()>(function))(
+      nullptr, kNoCrash | kNoHang | kNoReboot);
+}
+
 }  // namespace
 
 // The installer's commands: "/close" ends every running copy before the files go ("/close
@@ -35,6 +51,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   if (::lstrcmpiW(commandLine, L"/reopen /start") == 0) {
     return lumivo::ReopenClosedCopies(true) ? 0 : 1;
   }
+  RegisterForInstallerRestart();
   lumivo::Win32WindowsServices services;
   lumivo::Win32FormRuntime runtime;
   lumivo::TrayWindow trayWindow(services, runtime);

@@ -2,7 +2,7 @@
 
 #include "app/running_copies.h"
 
-#include <tlhelp32.h>
+#include <wtsapi32.h>
 
 #include "platform/win32/system_library.h"
 #include "platform/win32/unique_handles.h"
@@ -10,22 +10,27 @@
 
 namespace lumivo {
 
+// The terminal services' list names every process with its session, whoever owns it, without
+// opening any: a process of another user, which OpenProcess refuses, is still seen.
 std::vector<RunningCopy> FindRunningCopies() {
   std::vector<RunningCopy> copies;
-  const UniqueKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (snapshot.get() == INVALID_HANDLE_VALUE) return copies;
+  SystemLibrary wtsapi(L"wtsapi32.dll");
+  const auto enumerate = wtsapi.Find<decltype(&::WTSEnumerateProcessesW)>("WTSEnumerateProcessesW");
+  const auto release = wtsapi.Find<decltype(&::WTSFreeMemory)>("WTSFreeMemory");
+  WTS_PROCESS_INFOW* processes = nullptr;
+  DWORD count = 0;
+  if (!enumerate || !release || !enumerate(WTS_CURRENT_SERVER_HANDLE, 0, 1, &processes, &count)) {
+    return copies;
+  }
   const DWORD self = ::GetCurrentProcessId();
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
-       more = ::Process32NextW(snapshot.get(), &entry)) {
-    if (entry.th32ProcessID == self || ::lstrcmpiW(entry.szExeFile, L"Lumivo.exe") != 0) continue;
-    DWORD session = 0;
-    // A process that ended since the snapshot has no session: it needs no closing.
-    if (::ProcessIdToSessionId(entry.th32ProcessID, &session)) {
-      copies.push_back({entry.th32ProcessID, session});
+  for (DWORD i = 0; i < count; ++i) {
+    const WTS_PROCESS_INFOW& process = processes[i];
+    if (process.ProcessId != self && process.pProcessName != nullptr &&
+        ::lstrcmpiW(process.pProcessName, L"Lumivo.exe") == 0) {
+      copies.push_back({process.ProcessId, process.SessionId});
     }
   }
+  release(processes);
   return copies;
 }
 

@@ -13,7 +13,8 @@ struct RunningCopy {
 };
 
 // Every process of the exe's name (Lumivo.exe) but this one, in every session and on every
-// desktop: the system's process list shows what window searches, bound to one desktop, miss.
+// desktop, with its session: the system's process list shows what window searches, bound to
+// one desktop, miss, and needs no right to open the processes.
 std::vector<RunningCopy> FindRunningCopies();
 
 // The session this process runs in.

@@ -4,7 +4,6 @@
 
 #include <wtsapi32.h>
 
-#include "app/running_copies.h"
 #include "platform/win32/shell_launch.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/wide_text.h"
@@ -18,10 +17,11 @@ std::u16string CommandLineOf(const std::u16string& exe, std::u16string_view argu
   return commandLine;
 }
 
-// The user's own environment and the interactive desktop of that session, as the shell would
-// have given them.
-UniqueKernelHandle StartAsSessionUser(DWORD sessionId, std::u16string& commandLine,
-                                      const std::u16string& folder) {
+// The user's own token (WTSQueryUserToken gives the one the session's shell runs with, under
+// UAC the filtered one), environment and interactive desktop, as the shell would have given
+// them.
+UniqueKernelHandle CreateAsSessionUser(DWORD sessionId, std::u16string& commandLine,
+                                       const std::u16string& folder) {
   SystemLibrary wtsapi(L"wtsapi32.dll");
   SystemLibrary userenv(L"userenv.dll");
   const auto queryUserToken = wtsapi.Find<BOOL(WINAPI*)(ULONG, PHANDLE)>("WTSQueryUserToken");
@@ -50,17 +50,18 @@ UniqueKernelHandle StartAsSessionUser(DWORD sessionId, std::u16string& commandLi
 
 }  // namespace
 
-UniqueKernelHandle StartInOtherSession(DWORD sessionId, const std::u16string& exe,
-                                       std::u16string_view arguments) {
+UniqueKernelHandle StartAsSessionUser(DWORD sessionId, const std::u16string& exe,
+                                      std::u16string_view arguments) {
   std::u16string commandLine = CommandLineOf(exe, arguments);
   const std::u16string folder = SystemFolder();
   if (exe.empty() || folder.empty()) return nullptr;
-  return StartAsSessionUser(sessionId, commandLine, folder);
+  return CreateAsSessionUser(sessionId, commandLine, folder);
 }
 
-bool StartInSession(DWORD sessionId, const std::u16string& exe, std::u16string_view arguments) {
-  if (sessionId != OwnSessionId()) return StartInOtherSession(sessionId, exe, arguments) != nullptr;
-  return !exe.empty() && LaunchProgram(CommandLineOf(exe, arguments), SW_SHOWNORMAL).has_value();
+bool StartInSession(const SessionStart& start, const std::u16string& exe) {
+  if (start.token == StartToken::SessionUser)
+    return StartAsSessionUser(start.session, exe, u"") != nullptr;
+  return !exe.empty() && LaunchProgram(CommandLineOf(exe, u""), SW_SHOWNORMAL).has_value();
 }
 
 }  // namespace lumivo

@@ -5,14 +5,18 @@ administrator would; the rules of Windows Installer validation checked over both
 tables and the portable zip's contents, once, on the x64 configuration.
 
 Wine's msiexec has no sessions, no LocalSystem and no UAC: the close in another user's session
-and the elevation are not shown here. Another Wine desktop stands in for another session: a
-window search from outside it finds nothing there, as on Windows across sessions."""
+and the elevation are not shown here, and deferred actions run with the caller's token. Wine
+gives every process an elevated administrator's full token: where a double-click or winget
+would start msiexec with the user's filtered token, the tests do so too (the probe's
+"filtered"). Another Wine desktop stands in for another session: a window search from outside
+it finds nothing there, as on Windows across sessions."""
 
 import hashlib
 import re
 import struct
 import subprocess
 import tempfile
+import time
 import unittest
 import zipfile
 from pathlib import Path
@@ -48,6 +52,7 @@ PRODUCT_KEY = SOFTWARE + "\\Norbek\\Lumivo"
 UNINSTALL_KEYS = [f"{software}\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
                   for software in dict.fromkeys(("HKLM\\Software", SOFTWARE))]
 PE_MACHINE = {"x86": 0x14C, "x64": 0x8664}
+UPGRADE_CODE = "{3A014A09-CE72-4D0F-9C92-43AD9EF8034C}"
 
 
 def windows_path(path):
@@ -59,6 +64,44 @@ def msiexec(*args):
     code = run([SYSTEM_WINE, "msiexec", *args], timeout=180, check=False).returncode
     wait_server()
     return code
+
+
+def squished(guid):
+    """A GUID as Windows Installer's registry keys name it: each field's hex digits reversed,
+    the last eight bytes nibble by nibble."""
+    parts = guid.strip("{}").split("-")
+    tail = "".join(parts[3:])
+    return (parts[0][::-1] + parts[1][::-1] + parts[2][::-1] +
+            "".join(tail[i + 1] + tail[i] for i in range(0, len(tail), 2)))
+
+
+def keep_upgrade_code_registration():
+    """Registers each installed Lumivo under its UpgradeCode again, as Windows keeps it. Wine's
+    removal of an older product from inside an upgrade (RemoveExistingProducts after
+    InstallExecute) deletes the whole UpgradeCodes key, the new product's entry with it, and the
+    next upgrade then finds no older Lumivo."""
+    upgrade_code = squished(UPGRADE_CODE)
+    for code, _ in installed_products():
+        for key in ("HKLM\\Software\\Classes\\Installer\\UpgradeCodes",
+                    "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Installer\\UpgradeCodes"):
+            # Not set_registry_value: the running Lumivo keeps the wineserver up.
+            run([SYSTEM_WINE, "reg", "add", f"{key}\\{upgrade_code}", "/v", squished(code), "/t",
+                 "REG_SZ", "/d", "", "/f"])
+
+
+def start_msiexec_filtered(session, *args):
+    """msiexec started on the session's desktop with UAC's filtered token, as a double-click
+    starts it: Wine gives every process the full token of an elevated administrator, which
+    Lumivo's interactive start refuses. No output kept, which a started Lumivo would hold.
+    (Wine's removal of an older product from an install made with this token drops the
+    UpgradeCodes key, so no upgrade runs with it.)"""
+    proc = subprocess.Popen([WINE, str(PROBE_EXE), session.probe.desktop,
+                             "filtered", subprocess.list2cmdline(["msiexec", *args])],
+                            env=session.env(), stdin=subprocess.DEVNULL,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                            start_new_session=True)
+    session.processes.append(proc)
+    return proc
 
 
 def installed_products():
@@ -196,9 +239,19 @@ class InteractiveInstallTest(LumivoTestCase):
         super().setUp()
 
     def test_an_interactive_install_ends_with_lumivo_in_the_tray(self):
-        self.session.start_program("msiexec", "install", "/i", windows_path(MSI[ARCH]))
+        start_msiexec_filtered(self.session, "/i", windows_path(MSI[ARCH]))
         self.session.wait_tray_icon(GREEN, timeout=60)
         self.assertEqual(len(self.session.probe.lumivo_pids()), 1)
+
+    def test_an_interactive_install_from_an_elevated_prompt_starts_no_elevated_lumivo(self):
+        # Wine's own token is the elevated administrator's: the shell could not reach that lamp.
+        # The start at the end is synchronous: once msiexec is back, it has run.
+        install = subprocess.run([SYSTEM_WINE, "msiexec", "/i", windows_path(MSI[ARCH])],
+                                 env=self.session.env(), stdin=subprocess.DEVNULL,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=180)
+        self.assertEqual(install.returncode, 0)
+        self.assertTrue(installed_products())
+        self.assertEqual(lumivo_processes(), [])
 
 
 class UpgradeTest(unittest.TestCase):
@@ -280,12 +333,19 @@ class UpgradeWhileRunningTest(LampTestCase):
         # A files-in-use prompt would hold the upgrade here.
         wait_for(lambda: [version for _, version in installed_products()] == ["1.20.6"], 90,
                  "the upgrade to finish")
-        reopened = wait_for(lambda: [p for p in s.probe.lumivo_pids() if p != self.pid], 30,
+        reopened = wait_for(lambda: [p for p in lumivo_processes() if p != self.pid], 30,
                             "Lumivo to start again")
         self.assertEqual(len(reopened), 1)
-        self.assertNotIn(self.pid, s.probe.lumivo_pids())
-        s.wait_tray_icon(GREEN)
+        self.assertNotIn(self.pid, lumivo_processes())
         self.assertEqual(registry_value(PRODUCT_KEY, "ReopenSessions"), "", "kept after use")
+        # The installer's token here is an elevated administrator's, as Wine's always is: the
+        # copy starts as the session's user on winsta0\default, not with the installer's token
+        # on the installer's desktop, where this tray is and where its splash would show within
+        # a second.
+        time.sleep(3)
+        self.assertEqual([w for w in s.probe.windows() if w["pid"] in reopened], [])
+        self.assertEqual(s.lamps(), [])
+        keep_upgrade_code_registration()
 
         # A quiet upgrade run from outside Lumivo's desktop, as deployment tools run it from
         # session 0: the copy it cannot ask is ended, and started again; no restart needed.
@@ -404,7 +464,9 @@ class MsiTablesTest(unittest.TestCase):
         names = ("Component", "CustomAction", "Directory", "FeatureComponents", "File",
                  "Icon", "InstallExecuteSequence", "Property", "Registry", "Shortcut", "Upgrade",
                  "MsiFileHash")
-        return {name: msi_rows(msi, name) for name in names}
+        tables = subprocess.run(["msiinfo", "tables", str(msi)], check=True, capture_output=True,
+                                text=True).stdout.split()
+        return {"tables": tables, **{name: msi_rows(msi, name) for name in names}}
 
     def test_both_installers_follow_the_rules(self):
         for arch in ("x86", "x64"):
@@ -462,19 +524,52 @@ class MsiTablesTest(unittest.TestCase):
                 # Files or the Start menu.
                 self.assertEqual({row["Directory_"] for row in components.values()},
                                  {"INSTALLDIR", "ProgramMenuFolder"})
-                self.assert_close_and_reopen_sequenced(t["InstallExecuteSequence"])
+                self.assert_close_and_reopen_sequenced(t, properties)
 
-    def assert_close_and_reopen_sequenced(self, sequence):
-        """The close runs with the rights to finish, before the files are validated; the
-        reopening after the files are in."""
-        at = {row["Action"]: row for row in sequence}
+    def assert_close_and_reopen_sequenced(self, t, properties):
+        at = {row["Action"]: row for row in t["InstallExecuteSequence"]}
         number = {action: int(row["Sequence"]) for action, row in at.items()}
-        for close in ("CloseLumivoForRemoval", "CloseLumivoForUpgrade"):
-            self.assertLess(number[close], number["InstallValidate"])
-            self.assertIn("Privileged", at[close]["Condition"])
-        self.assertLess(number["InstallValidate"], number["RemoveExistingProducts"])
-        for start in ("ReopenLumivo", "StartLumivo"):
-            self.assertGreater(number[start], number["InstallFinalize"])
+        actions = {row["Action"]: row for row in t["CustomAction"]}
+        # Exe custom actions (Custom Action Types: 2 from the Binary table, 18 from an installed
+        # file, 34 in a folder, 50 named by a property) that run Lumivo.exe.
+        runs_lumivo = {name for name, row in actions.items() if int(row["Type"]) & 0x3F in
+                       (2, 18, 34, 50) and row["Source"] in ("LumivoCloser", "LumivoExe")}
+        closes = {"CloseLumivoForRemoval", "CloseLumivoForUpgrade"}
+        self.assertEqual(runs_lumivo, closes | {"ReopenLumivo", "StartLumivo"})
+        for action in closes | {"ReopenLumivo"}:
+            # Custom Action Security, In-Script Execution Options: whatever closes or starts
+            # other users' copies, or writes HKLM, runs deferred (0x400) in the system context
+            # (0x800), not with the installing user's (under UAC filtered) token; ICE77: inside
+            # the script, between InstallInitialize and InstallFinalize.
+            self.assertEqual(int(actions[action]["Type"]) & 0xC00, 0xC00, action)
+            self.assertLess(number["InstallInitialize"], number[action], action)
+            self.assertLess(number[action], number["InstallFinalize"], action)
+            self.assertIn("Privileged", at[action]["Condition"])
+        # The close before any file is removed or replaced, the old product's removal
+        # (RemoveExistingProducts) included; the reopening after the files are in, never on
+        # removal. RemoveExistingProducts may sit between InstallExecute and InstallFinalize.
+        for close in closes:
+            self.assertLess(number[close], min(number["RemoveFiles"], number["InstallFiles"],
+                                               number["RemoveExistingProducts"]))
+        self.assertLess(number["InstallExecute"], number["RemoveExistingProducts"])
+        self.assertLess(number["RemoveExistingProducts"], number["InstallFinalize"])
+        self.assertGreater(number["ReopenLumivo"], number["RemoveExistingProducts"])
+        self.assertIn('NOT REMOVE = "ALL"', at["ReopenLumivo"]["Condition"])
+        # No immediate action runs Lumivo.exe but the interactive start: after the script, with
+        # the installing user's own token (impersonated, no 0x800), in full UI only (UILevel 5).
+        immediate = {name for name in runs_lumivo if not int(actions[name]["Type"]) & 0x400}
+        self.assertEqual(immediate, {"StartLumivo"})
+        self.assertFalse(int(actions["StartLumivo"]["Type"]) & 0x800)
+        self.assertGreater(number["StartLumivo"], number["InstallFinalize"])
+        self.assertIn("UILevel > 3", at["StartLumivo"]["Condition"])
+        # Using Windows Installer with Restart Manager: it shuts Lumivo down only where every
+        # holder of the files is registered for restart (MSIRMSHUTDOWN 2), and restarts what it
+        # shut down (MSIDISABLERMRESTART left at 0): one restarter for each copy. No
+        # MsiRMFilesInUse or FilesInUse dialog: full UI shows the built-in prompt.
+        self.assertEqual(properties.get("MSIRMSHUTDOWN"), "2")
+        self.assertEqual(properties.get("MSIDISABLERMRESTART", "0"), "0")
+        self.assertNotIn("MSIRESTARTMANAGERCONTROL", properties)
+        self.assertNotIn("Dialog", t["tables"])
 
 
 if __name__ == "__main__":

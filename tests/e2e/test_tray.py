@@ -14,6 +14,8 @@ from wine_prefix import CONFIG, EXE
 NOTIFY_RECORD = {32: (88, "<IIIIII64s"), 64: (104, "<I4xQIII4xQ64s")}
 NIF_MESSAGE_ICON_TIP = 0x7
 
+WM_QUERYENDSESSION, WM_ENDSESSION, ENDSESSION_CLOSEAPP = 0x11, 0x16, 0x1
+
 
 class TrayTest(LampTestCase):
     def test_left_click_opens_the_door_and_lights_the_red_lamp(self):
@@ -61,6 +63,24 @@ class TrayTest(LampTestCase):
         self.wait_no_lamp()
         self.wait_process_ended()
         self.assertEqual(len(s.trace.notify_calls(NIM_DELETE, self.pid)), 1)
+
+    def test_restart_managers_shutdown_ends_lumivo_as_a_close_request_does(self):
+        s = self.session
+        # Registered for the installer's restart, with no arguments: not after a crash (1), a
+        # hang (2) or a reboot (8), where the Run value starts it; an update's restart (4) stays.
+        registered = s.trace.calls("RegisterApplicationRestart", self.pid)
+        self.assertEqual([(c.args[0].value, c.args[1].low32) for c in registered], [(0, 11)])
+        # Restart Manager asks, then tells: the question ends nothing, the answer is yes.
+        main = s.probe.main_window()["hwnd"]
+        code, answer = s.probe.run("send", main, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP)
+        self.assertEqual((code, answer.strip()), (0, "1"), "the shutdown was refused")
+        self.assertEqual(s.probe.lumivo_pids(), [self.pid])
+        s.probe.run("send", main, WM_ENDSESSION, 1, ENDSESSION_CLOSEAPP)
+        # Well within the time Restart Manager gives a program before it ends it by force.
+        self.wait_no_lamp(5)
+        self.wait_process_ended(5)
+        self.assertEqual(len(s.trace.notify_calls(NIM_DELETE, self.pid)), 1)
+        self.assertEqual(s.trace.calls("ExitWindowsEx", self.pid), [], "the session was ended")
 
     def test_taskbar_created_adds_the_lamp_again(self):
         s = self.session

@@ -68,6 +68,8 @@ RELAY_FUNCTIONS = [
     "kernelbase.LoadLibraryW", "kernelbase.LoadLibraryExA", "kernelbase.LoadLibraryA",
     "kernel32.LoadLibraryExW", "kernel32.LoadLibraryW", "kernel32.LoadLibraryExA",
     "kernel32.LoadLibraryA",
+    # The registration for Restart Manager's restart after an install.
+    "kernel32.RegisterApplicationRestart", "kernelbase.RegisterApplicationRestart",
 ]
 _ready = False
 _failure = None

@@ -18,6 +18,7 @@ bool ComApartment::Enter() {
     return false;
   }
   leave_ = uninitialize;
+  ole32_.KeepLoaded();
   return true;
 }
 

@@ -10,7 +10,7 @@ namespace lumivo {
 
 // The GUI thread's COM apartment: single-threaded, with OLE1 DDE off, as the shell asks of a
 // thread that calls ShellExecute (the handler of a link may be a COM server). Entered before
-// the first call that needs it and kept for the run.
+// the first call that needs it and kept for the run, ole32 with it.
 class ComApartment {
  public:
   ComApartment() = default;

@@ -85,8 +85,10 @@ RenderedPicture RenderOlePicture(std::span<const std::byte> file) {
   };
   if (!ole.Complete() || FAILED(ole.coInitialize(nullptr))) return {};
   RenderedPicture rendered = Render(file, ole);
-  // Also lets go of the decoders OLE loaded for the picture.
+  // Also lets go of the decoders OLE loaded for the picture; ole32 and oleaut32 stay.
   ole.coUninitialize();
+  ole32.KeepLoaded();
+  oleaut32.KeepLoaded();
   return rendered;
 }
 

@@ -32,6 +32,10 @@ class SystemLibrary {
         reinterpret_cast<void (*)()>(::GetProcAddress(module_.get(), function)));
   }
 
+  // The DLL stays loaded for the run, past this object: COM's DLLs, once used, since other
+  // components may still hold interfaces of theirs after CoUninitialize.
+  void KeepLoaded() { static_cast<void>(module_.release()); }
+
  private:
   const wchar_t* name_;
   UniqueLibrary module_;

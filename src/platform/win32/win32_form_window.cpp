@@ -221,7 +221,9 @@ LRESULT Win32FormWindow::OnCloseRequest() {
   return 0;
 }
 
-// The session may always end; the form hears of it once, when it really does.
+// The session may always end; the form hears of it once, when it really does. Restart
+// Manager's shutdown for an install (ENDSESSION_CLOSEAPP in lParam) ends it the same way, at
+// once, well within the time it gives before ending a program by force.
 LRESULT Win32FormWindow::OnQueryEndSession() { return TRUE; }
 
 LRESULT Win32FormWindow::OnEndSession(WPARAM ending) { return ending ? OnCloseRequest() : 0; }

@@ -24,6 +24,8 @@
 //                          it (as a copy with other rights would), prints "ready", sleeps
 //   tray-records PID N MS  as the debugger of PID, the record of each of its next N
 //                          Shell_NotifyIconA calls: prints "ready", then {"message", "record"}
+//   filtered CMDLINE       runs CMDLINE on this desktop with the linked filtered token (UAC's
+//                          unelevated one), waits, exits with its exit code
 // Exit code 0 on success, 1 when the thing asked for is not there or fails, 2 on misuse.
 #include "probe.h"
 
@@ -61,6 +63,7 @@ constexpr CommandEntry kCommands[] = {
     {L"mem", 1, ReportMemory},
     {L"lock-mutex", 1, HoldLockedMutex},
     {L"tray-records", 3, WatchTrayRecords},
+    {L"filtered", 1, RunFiltered},
 };
 
 bool JoinDesktop(const wchar_t* name, DWORD timeoutMs) {

@@ -169,3 +169,35 @@ int HoldLockedMutex(int, wchar_t** args) {
   Print("ready");
   for (;;) Sleep(INFINITE);
 }
+
+// Runs a command line on this desktop with the filtered token linked to this one, as Explorer,
+// winget and a logon start run programs under UAC: Wine gives every process the full token of
+// an elevated administrator. Its exit code, or 255 when it cannot start.
+int RunFiltered(int, wchar_t** args) {
+  HANDLE token = nullptr;
+  HANDLE filtered = nullptr;
+  DWORD size = 0;
+  const bool linked =
+      OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
+      GetTokenInformation(token, static_cast<TOKEN_INFORMATION_CLASS>(19),  // TokenLinkedToken
+                          &filtered, sizeof filtered, &size);
+  if (token) CloseHandle(token);
+  if (!linked) return 255;
+  wchar_t desktop[256] = L"";
+  GetUserObjectInformationW(GetThreadDesktop(GetCurrentThreadId()), UOI_NAME, desktop,
+                            sizeof desktop, nullptr);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.lpDesktop = desktop;
+  PROCESS_INFORMATION process{};
+  const BOOL started = CreateProcessAsUserW(filtered, nullptr, args[0], nullptr, nullptr, FALSE, 0,
+                                            nullptr, nullptr, &startup, &process);
+  CloseHandle(filtered);
+  if (!started) return 255;
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 255;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(code);
+}
