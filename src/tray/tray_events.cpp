@@ -50,4 +50,14 @@ void TrayEvents::OnOpenDoorLamp(float x) {
   }
 }
 
+void TrayEvents::OnDoorMoved(DoorState state) {
+  const std::optional<LampState> shown = lamp_.State();
+  if (!shown) return;
+  if (state == DoorState::Open && *shown == LampState::ClosedDoor) {
+    lamp_.Swap(LampState::ClosedDoor, LampState::OpenDoor);
+  } else if (state == DoorState::Closed && *shown == LampState::OpenDoor) {
+    lamp_.Swap(LampState::OpenDoor, LampState::ClosedDoor);
+  }
+}
+
 }  // namespace lumivo

@@ -131,4 +131,16 @@ void Win32WindowsServices::SetWindowPos(WindowHandle window, WindowHandle insert
                  height, flags);
 }
 
+bool Win32WindowsServices::IsLampDrive(std::u16string_view drive) { return drive.empty(); }
+
+DoorState Win32WindowsServices::DoorStateOf(std::u16string_view) { return DoorState::Unknown; }
+
+DoorResult Win32WindowsServices::MoveDoor(std::u16string_view, bool) { return DoorResult::Refused; }
+
+void Win32WindowsServices::WatchDoor(DoorWatcher&) {}
+
+DoorState Win32WindowsServices::RunningLampDoor() { return DoorState::Unknown; }
+
+void Win32WindowsServices::TellRunningCopy(DoorState) {}
+
 }  // namespace lumivo
