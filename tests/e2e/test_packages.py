@@ -66,10 +66,6 @@ def start_menu_shortcuts():
     return sorted(DRIVE_C.glob("**/Start Menu/Programs/Lumivo.lnk"))
 
 
-def door_shortcuts():
-    return sorted(p.name for name in DOOR_SHORTCUTS
-                  for p in DRIVE_C.glob(f"**/Start Menu/Programs/{name}.lnk"))
-
 
 def file_version(exe):
     """The fixed file version of an exe's version block, as "a.b.c.d"."""
@@ -150,7 +146,6 @@ class InstalledLumivoTest(LampTestCase):
         self.assertEqual(drive_root(), self.root_before, "the installer wrote to C:\\")
         self.assertEqual(registry_value(RUN_KEY, "Lumivo"), '"C:\\Program Files\\Lumivo\\Lumivo.exe"')
         self.assertEqual(len(start_menu_shortcuts()), 1, start_menu_shortcuts())
-        self.assertEqual(door_shortcuts(), sorted(f"{name}.lnk" for name in DOOR_SHORTCUTS))
 
         s = self.session
         left, top, right, bottom = s.splash_window()["rect"]
@@ -177,7 +172,6 @@ class InstalledLumivoTest(LampTestCase):
         self.assertTrue(ROOT_INSTRUCTIONS.exists())
         self.assertEqual(registry_value(RUN_KEY, "Lumivo"), "")
         self.assertEqual(start_menu_shortcuts(), [])
-        self.assertEqual(door_shortcuts(), [])
         self.assertNotIn(b"Norbek", run(["wine", "reg", "query", "HKLM\\Software"]).stdout)
 
 
