@@ -21,6 +21,26 @@ inline constexpr WindowHandle kTopmost = 0xFFFFFFFF;    // insert-after: above a
 inline constexpr std::uint32_t kShowWindowFlag = 0x40;  // window placement: also show it
 inline constexpr int kShowNormal = 1;                   // a normal window with the focus
 
+// A drive's door as the system tells it. Unknown: the system cannot say, or its answer does not
+// tell an open door from a closed drive with no disc.
+enum class DoorState : std::uint8_t { Unknown, Open, Closed };
+
+// What came of a door command given to a drive.
+enum class DoorResult : std::uint8_t { Done, Refused, Missing, NotOptical };
+
+// The running lamp, as the backend that watches its drive's door sees it.
+class DoorWatcher {
+ public:
+  // The lamp's drive's door is now in that state, moved by other means than the lamp: the
+  // system reported it, or a door command line said that it moved the door.
+  virtual void OnDoorMoved(DoorState state) = 0;
+  // The door the lamp shows: its last command, or the real door once that was read.
+  virtual DoorState LampDoor() const = 0;
+
+ protected:
+  ~DoorWatcher() = default;
+};
+
 // Told whether Windows took a restart or shutdown request.
 class ExitWindowsAnswer {
  public:
@@ -61,6 +81,22 @@ class WindowsServices {
   virtual std::int16_t GetAsyncKeyState(std::int32_t virtualKey) = 0;
   virtual void SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int width,
                             int height, std::uint32_t flags) = 0;
+
+  // The drive door beyond the two commands above, for the lamp's watch and the door command
+  // line. A drive is named as the logic checked it: empty for the lamp's drive (the one the
+  // two commands move, the first CD drive), an upper-case ASCII letter, or a device path.
+  virtual bool IsLampDrive(std::u16string_view drive) = 0;
+  // Asking must never spin a disc up or move a tray.
+  virtual DoorState DoorStateOf(std::u16string_view drive) = 0;
+  // The lamp's drive gets the two commands' own texts; waits until the drive answered.
+  virtual DoorResult MoveDoor(std::u16string_view drive, bool open) = 0;
+  // From now on the watcher hears, on the GUI thread, of every change of the lamp's drive's
+  // door that the system reports, and of every door command line's notice below.
+  virtual void WatchDoor(DoorWatcher& watcher) = 0;
+  // For a door command line run beside a running copy: that copy's lamp (Unknown when no copy
+  // runs or it cannot say), and the notice that this run moved the lamp's drive's door.
+  virtual DoorState RunningLampDoor() = 0;
+  virtual void TellRunningCopy(DoorState moved) = 0;
 };
 
 }  // namespace lumivo

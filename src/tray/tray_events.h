@@ -11,7 +11,8 @@ namespace lumivo {
 
 // The lamp's mouse messages and what each does: a left press on the closed-door lamp opens
 // the door, a right release on the open-door lamp closes it, a right double click on the
-// closed-door lamp pops up the menu. Every other message is only remembered.
+// closed-door lamp pops up the menu. Every other message is only remembered. A door that moved
+// by other means swaps the lamp as its own click would, with no door command.
 class TrayEvents {
  public:
   TrayEvents(FormRuntime& runtime, TrayLamp& lamp, DriveDoor& door, TrayHost& host);
@@ -19,6 +20,8 @@ class TrayEvents {
   // A mouse move reported by the closed-door or the open-door lamp's host, X in twips.
   void OnClosedDoorLamp(float x);
   void OnOpenDoorLamp(float x);
+  // Unknown, or the state the lamp already shows, changes nothing.
+  void OnDoorMoved(DoorState state);
 
   // The last message decoded, as text.
   const std::u16string& LastMessage() const { return lastMessage_; }

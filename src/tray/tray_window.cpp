@@ -14,6 +14,7 @@ int LampHost(LampState state) {
 
 TrayWindow::TrayWindow(WindowsServices& services, FormRuntime& runtime)
     : Form(runtime, kTrayWindowLayout),
+      services_(services),
       about_(services, runtime),
       door_(services),
       launchers_(runtime),
@@ -37,11 +38,13 @@ void TrayWindow::Start() {
   }
 }
 
-// The About window serves as the splash while the door closes.
+// The About window serves as the splash while the door closes. The door is watched once it
+// has had its command.
 void TrayWindow::OnLoad() {
   Hide();
   about_.Show();
   door_.Close();
+  services_.WatchDoor(*this);
 }
 
 void TrayWindow::OnUnload() { endings_.OnTrayWindowUnload(); }
@@ -99,7 +102,7 @@ void TrayWindow::OnSplashTimer() {
   if (!splashOver_) {
     splashOver_ = true;
     about_.Hide();
-    lamp_.Install(LampState::ClosedDoor);
+    lamp_.Install(firstLamp_);
   } else {
     lamp_.RetryInstall();
   }
@@ -124,5 +127,18 @@ void TrayWindow::RetryLampEverySecond() { SetSplashTimerRunning(true); }
 void TrayWindow::PopupMenu() { Window().PopupMenu(); }
 
 void TrayWindow::Close() { Unload(); }
+
+void TrayWindow::OnDoorMoved(DoorState state) {
+  if (splashOver_) {
+    trayEvents_.OnDoorMoved(state);
+  } else if (state != DoorState::Unknown) {
+    firstLamp_ = state == DoorState::Open ? LampState::OpenDoor : LampState::ClosedDoor;
+  }
+}
+
+DoorState TrayWindow::LampDoor() const {
+  return lamp_.State().value_or(firstLamp_) == LampState::OpenDoor ? DoorState::Open
+                                                                   : DoorState::Closed;
+}
 
 }  // namespace lumivo

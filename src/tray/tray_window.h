@@ -18,7 +18,7 @@ namespace lumivo {
 
 // The hidden main window: it hosts the lamp, the timers, the dial-up buttons and the popup
 // menu, and routes what happens to them to the job that deals with it. Nothing ever shows it.
-class TrayWindow final : public Form, private TrayHost {
+class TrayWindow final : public Form, private TrayHost, private DoorWatcher {
  public:
   TrayWindow(WindowsServices& services, FormRuntime& runtime);
 
@@ -42,9 +42,13 @@ class TrayWindow final : public Form, private TrayHost {
   void PopupMenu() override;
   void Close() override;
 
+  void OnDoorMoved(DoorState state) override;
+  DoorState LampDoor() const override;
+
   void OnSplashTimer();
   void SetSplashTimerRunning(bool running);
 
+  WindowsServices& services_;
   AboutWindow about_;
   DriveDoor door_;
   Launchers launchers_;
@@ -54,6 +58,8 @@ class TrayWindow final : public Form, private TrayHost {
   TrayEvents trayEvents_;
   Endings endings_;
   bool splashOver_ = false;
+  // The lamp the splash's end installs: the door may move while the splash is shown.
+  LampState firstLamp_ = LampState::ClosedDoor;
   bool splashTimerRunning_ = true;  // timers run from the window's creation
 };
 

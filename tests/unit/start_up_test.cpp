@@ -11,7 +11,7 @@ TEST_F(LumivoTest, StartUpShowsTheSplashClosesTheDoorAndAfterASecondMovesToTheTr
   Start();
   EXPECT_THAT(TakeCalls(), ElementsAre("CreateForm Form1", "Hide Form1", "CreateForm Form2",
                                        "SetWindowPos Form2 HWND_TOPMOST 0 0 248 119 64",
-                                       "Show Form2", kDoorClosed));
+                                       "Show Form2", kDoorClosed, "WatchDoor"));
   EXPECT_TRUE(AboutVisible());
   EXPECT_TRUE(sim.FindWindow(u"Form2")->topmost);
   EXPECT_FALSE(sim.FindWindow(u"Form1")->visible);
@@ -119,9 +119,9 @@ TEST_F(LumivoTest, AWindowOrTimerThatCannotBeCreatedIsReportedAndTheProgramEnds)
 TEST_F(LumivoTest, AnAboutWindowThatCannotBeCreatedIsLeftOut) {
   sim.FailToCreate(u"Form2");
   StartToTray();
-  EXPECT_THAT(TakeCalls(),
-              ElementsAre("CreateForm Form1", "Hide Form1", "CreateForm Form2 failed", kDoorClosed,
-                          "CreateForm Form2 failed", InstallClosed(), "Disable Form1.Timer1"));
+  EXPECT_THAT(TakeCalls(), ElementsAre("CreateForm Form1", "Hide Form1", "CreateForm Form2 failed",
+                                       kDoorClosed, "WatchDoor", "CreateForm Form2 failed",
+                                       InstallClosed(), "Disable Form1.Timer1"));
   EXPECT_EQ(sim.TrayIcons().size(), 1u);
 }
 

@@ -155,6 +155,53 @@ TEST_F(TrayEventsTest, TheHotkeyOpensTheDoorButLeavesTheClosedDoorIcon) {
   EXPECT_THAT(TakeCalls(), ElementsAre(kDoorOpen, kRemoveClosed, InstallOpen(), kDoorOpen));
 }
 
+// The drive's button, another program or a door command line: the lamp swaps as after its own
+// click, with no door command, and its clicks and menu are those of the lamp now shown.
+TEST_F(TrayEventsTest, ADoorMovedElsewhereSwapsTheLampWithoutADoorCommand) {
+  sim.ChangeDoor(DoorState::Open);
+  EXPECT_THAT(TakeCalls(), ElementsAre(kRemoveClosed, InstallOpen()));
+  EXPECT_EQ(sim.WatchedLampDoor(), DoorState::Open);
+  SendToOpenLamp(518);
+  EXPECT_THAT(TakeCalls(), IsEmpty()) << "no menu from the open-door lamp";
+  SendToOpenLamp(517);
+  EXPECT_THAT(TakeCalls(), ElementsAre(kRemoveOpen, InstallClosed(), kDoorClosed));
+
+  sim.ChangeDoor(DoorState::Closed);  // the lamp already says so
+  sim.NoticeFromDoorCommandLine(DoorState::Open);
+  sim.NoticeFromDoorCommandLine(DoorState::Closed);
+  EXPECT_THAT(TakeCalls(), ElementsAre(kRemoveClosed, InstallOpen(), kRemoveOpen, InstallClosed()));
+  SendToClosedLamp(518);
+  EXPECT_THAT(TakeCalls(), ElementsAre("PopupMenu Form1"));
+  ASSERT_EQ(sim.TrayIcons().size(), 1u);
+  EXPECT_EQ(sim.TrayIcons()[0].tip, kClosedDoorTip);
+}
+
+TEST_F(TrayEventsTest, AnUnknownDoorChangesNothing) {
+  sim.ChangeDoor(DoorState::Unknown);
+  SendToClosedLamp(513);
+  sim.ChangeDoor(DoorState::Unknown);
+  EXPECT_THAT(TakeCalls(), ElementsAre(kRemoveClosed, InstallOpen(), kDoorOpen));
+  EXPECT_EQ(ShownLamp(), LampState::OpenDoor);
+}
+
+TEST_F(TrayEventsTest, AKeypadDoorKeySwapsTheLampOnlyOnceTheRealDoorIsRead) {
+  sim.SetKeyState(111, -32768);
+  sim.Advance(10);
+  sim.SetKeyState(111, 0);
+  EXPECT_EQ(ShownLamp(), LampState::ClosedDoor);
+  sim.ChangeDoor(DoorState::Open);
+  EXPECT_THAT(TakeCalls(), ElementsAre(kDoorOpen, kRemoveClosed, InstallOpen()));
+}
+
+TEST_F(LumivoTest, ADoorThatMovesDuringTheSplashGivesTheLampItsState) {
+  Start();
+  sim.ChangeDoor(DoorState::Open);
+  EXPECT_TRUE(sim.TrayIcons().empty());
+  sim.ClearCalls();
+  sim.Advance(1000);
+  EXPECT_THAT(TakeCalls(), ElementsAre("Hide Form2", InstallOpen(), "Disable Form1.Timer1"));
+}
+
 TEST_F(TrayEventsTest, ARestartedShellGetsTheShownIconBack) {
   SendToClosedLamp(513);
   sim.ClearCalls();

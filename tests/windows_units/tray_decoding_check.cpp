@@ -49,6 +49,12 @@ class Services final : public WindowsServices {
   }
   std::int16_t GetAsyncKeyState(std::int32_t) override { return 0; }
   void SetWindowPos(WindowHandle, WindowHandle, int, int, int, int, std::uint32_t) override {}
+  bool IsLampDrive(std::u16string_view) override { return true; }
+  DoorState DoorStateOf(std::u16string_view) override { return DoorState::Unknown; }
+  DoorResult MoveDoor(std::u16string_view, bool) override { return DoorResult::Refused; }
+  void WatchDoor(DoorWatcher&) override {}
+  DoorState RunningLampDoor() override { return DoorState::Unknown; }
+  void TellRunningCopy(DoorState) override {}
 
   std::string commands;
 };

@@ -11,6 +11,18 @@ namespace {
 
 std::string Quoted(const std::string& ansi) { return "\"" + GbkToUtf8(ansi) + "\""; }
 
+const char* DoorName(DoorState state) {
+  switch (state) {
+    case DoorState::Open:
+      return "open";
+    case DoorState::Closed:
+      return "closed";
+    case DoorState::Unknown:
+      break;
+  }
+  return "unknown";
+}
+
 std::string TipText(const TrayIconRecord& record) {
   const char* end = static_cast<const char*>(std::memchr(record.tip, '\0', sizeof record.tip));
   return GbkToUtf8(std::string(record.tip, end ? end : record.tip + sizeof record.tip));
@@ -104,6 +116,46 @@ void Simulation::SetWindowPos(WindowHandle window, WindowHandle insertAfter, int
   state->height = height;
   state->topmost = state->topmost || insertAfter == kTopmost;
   state->visible = state->visible || (flags & kShowWindowFlag) != 0;
+}
+
+bool Simulation::IsLampDrive(std::u16string_view drive) {
+  return drive.empty() || drive == std::u16string_view(&lampDriveLetter_, 1);
+}
+
+DoorState Simulation::DoorStateOf(std::u16string_view drive) {
+  Record("DoorStateOf \"" + ToUtf8(drive) + "\"");
+  const auto found = doorStates_.find(std::u16string(drive));
+  return found == doorStates_.end() ? DoorState::Unknown : found->second;
+}
+
+DoorResult Simulation::MoveDoor(std::u16string_view drive, bool open) {
+  Record("MoveDoor \"" + ToUtf8(drive) + "\" " + (open ? "open" : "closed"));
+  Spend(mciDuration_);
+  const auto found = doorResults_.find(std::u16string(drive));
+  return found == doorResults_.end() ? DoorResult::Done : found->second;
+}
+
+void Simulation::WatchDoor(DoorWatcher& watcher) {
+  Record("WatchDoor");
+  doorWatcher_ = &watcher;
+}
+
+DoorState Simulation::RunningLampDoor() {
+  Record("RunningLampDoor");
+  return runningLampDoor_;
+}
+
+void Simulation::TellRunningCopy(DoorState moved) {
+  Record(std::string("TellRunningCopy ") + DoorName(moved));
+}
+
+void Simulation::ChangeDoor(DoorState state) {
+  SetDoorState(u"", state);
+  if (doorWatcher_) Run([&] { doorWatcher_->OnDoorMoved(state); });
+}
+
+void Simulation::NoticeFromDoorCommandLine(DoorState moved) {
+  if (doorWatcher_) Run([&] { doorWatcher_->OnDoorMoved(moved); });
 }
 
 }  // namespace lumivo::sim

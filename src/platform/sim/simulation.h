@@ -63,6 +63,12 @@ class Simulation final : public WindowsServices, public FormRuntime {
   std::int16_t GetAsyncKeyState(std::int32_t virtualKey) override;
   void SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int width,
                     int height, std::uint32_t flags) override;
+  bool IsLampDrive(std::u16string_view drive) override;
+  DoorState DoorStateOf(std::u16string_view drive) override;
+  DoorResult MoveDoor(std::u16string_view drive, bool open) override;
+  void WatchDoor(DoorWatcher& watcher) override;
+  DoorState RunningLampDoor() override;
+  void TellRunningCopy(DoorState moved) override;
 
   // FormRuntime
   std::unique_ptr<FormWindow> CreateForm(const FormLayout& layout, FormEvents& events) override;
@@ -104,6 +110,11 @@ class Simulation final : public WindowsServices, public FormRuntime {
   void Click(std::u16string_view form, std::u16string_view control);
   void CloseRequest(std::u16string_view form);
   void BroadcastTaskbarCreated();  // the shell restarted with an empty tray
+  // The lamp's drive's door moved by other means, as its backend tells the watcher: the system
+  // reported it (also what DoorStateOf answers for the lamp's drive from then on), or a door
+  // command line said it moved the door.
+  void ChangeDoor(DoorState state);
+  void NoticeFromDoorCommandLine(DoorState moved);
 
   // Set-up.
   void SetAnotherCopyRunning(bool running) { anotherCopyRunning_ = running; }
@@ -131,6 +142,16 @@ class Simulation final : public WindowsServices, public FormRuntime {
   // Files exist only once added; paths are compared without regard to ASCII case.
   void AddFile(std::u16string_view path);
   void SetProgramFolder(std::u16string_view folder) { programFolder_ = folder; }
+  // Drives are named as DriveDoor names them: "" for the lamp's drive, "E", or a path.
+  void SetDoorState(std::u16string_view drive, DoorState state) {
+    doorStates_[std::u16string(drive)] = state;
+  }
+  void SetDoorResult(std::u16string_view drive, DoorResult result) {
+    doorResults_[std::u16string(drive)] = result;
+  }
+  // The letter of the lamp's drive (default D) and the lamp of a copy that runs beside.
+  void SetLampDriveLetter(char16_t letter) { lampDriveLetter_ = letter; }
+  void SetRunningLampDoor(DoorState state) { runningLampDoor_ = state; }
 
   // Observations.
   bool Ended() const { return ended_; }
@@ -140,6 +161,10 @@ class Simulation final : public WindowsServices, public FormRuntime {
   WindowHandle ControlHandle(std::u16string_view form, std::u16string_view control,
                              int index = -1) const;
   const std::vector<SimTrayIcon>& TrayIcons() const { return tray_; }
+  // The watcher's view of the lamp, Unknown while nothing watches.
+  DoorState WatchedLampDoor() const {
+    return doorWatcher_ ? doorWatcher_->LampDoor() : DoorState::Unknown;
+  }
   std::string HandleName(std::uint32_t handle) const;
 
  private:
@@ -190,6 +215,11 @@ class Simulation final : public WindowsServices, public FormRuntime {
   std::set<std::u16string> failingForms_;
   std::set<std::u16string> files_;
   std::u16string programFolder_ = u"C:\\Program Files\\Lumivo";
+  std::map<std::u16string, DoorState> doorStates_;
+  std::map<std::u16string, DoorResult> doorResults_;
+  char16_t lampDriveLetter_ = u'D';
+  DoorState runningLampDoor_ = DoorState::Unknown;
+  DoorWatcher* doorWatcher_ = nullptr;
 };
 
 }  // namespace lumivo::sim

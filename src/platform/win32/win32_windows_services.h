@@ -3,6 +3,8 @@
 #include "platform/win32/windows_api.h"
 
 #include "platform/win32/com_apartment.h"
+#include "platform/win32/door_watch.h"
+#include "platform/win32/mci_door.h"
 #include "platform/win32/system_library.h"
 #include "platform/windows_services.h"
 
@@ -23,6 +25,12 @@ class Win32WindowsServices final : public WindowsServices {
   std::int16_t GetAsyncKeyState(std::int32_t virtualKey) override;
   void SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int width,
                     int height, std::uint32_t flags) override;
+  bool IsLampDrive(std::u16string_view drive) override;
+  DoorState DoorStateOf(std::u16string_view drive) override;
+  DoorResult MoveDoor(std::u16string_view drive, bool open) override;
+  void WatchDoor(DoorWatcher& watcher) override;
+  DoorState RunningLampDoor() override;
+  void TellRunningCopy(DoorState moved) override;
 
  private:
   // Loaded with the first door command and the first tray request, both after the splash
@@ -30,6 +38,8 @@ class Win32WindowsServices final : public WindowsServices {
   SystemLibrary multimedia_{L"winmm.dll"};
   SystemLibrary shell_{L"shell32.dll"};
   ComApartment com_;
+  MciDoor mciDoor_{multimedia_};
+  DoorWatch doorWatch_{mciDoor_};
 };
 
 }  // namespace lumivo

@@ -26,6 +26,7 @@
 //                          Shell_NotifyIconA calls: prints "ready", then {"message", "record"}
 //   filtered CMDLINE       runs CMDLINE on this desktop with the linked filtered token (UAC's
 //                          unelevated one), waits, exits with its exit code
+//   run TIMEOUT_MS CMDLINE starts CMDLINE in the desktop, waits, prints {"exit": CODE}
 // Exit code 0 on success, 1 when the thing asked for is not there or fails, 2 on misuse.
 #include "probe.h"
 
@@ -64,6 +65,7 @@ constexpr CommandEntry kCommands[] = {
     {L"lock-mutex", 1, HoldLockedMutex},
     {L"tray-records", 3, WatchTrayRecords},
     {L"filtered", 1, RunFiltered},
+    {L"run", 2, RunAndWait},
 };
 
 bool JoinDesktop(const wchar_t* name, DWORD timeoutMs) {

@@ -41,6 +41,7 @@ int CountObjects(int count, wchar_t** args);
 int ReportMemory(int count, wchar_t** args);
 int HoldLockedMutex(int count, wchar_t** args);
 int RunFiltered(int count, wchar_t** args);
+int RunAndWait(int count, wchar_t** args);
 
 // debug_commands.cpp
 int WatchTrayRecords(int count, wchar_t** args);

@@ -85,4 +85,18 @@ void LinuxWindowsServices::SetWindowPos(WindowHandle window, WindowHandle insert
   if (show) widget->show();
 }
 
+// The door's state, named drives and the running copy's notices are not read on Linux yet:
+// the lamp shows its own last command, as before.
+bool LinuxWindowsServices::IsLampDrive(std::u16string_view drive) { return drive.empty(); }
+
+DoorState LinuxWindowsServices::DoorStateOf(std::u16string_view) { return DoorState::Unknown; }
+
+DoorResult LinuxWindowsServices::MoveDoor(std::u16string_view, bool) { return DoorResult::Refused; }
+
+void LinuxWindowsServices::WatchDoor(DoorWatcher&) {}
+
+DoorState LinuxWindowsServices::RunningLampDoor() { return DoorState::Unknown; }
+
+void LinuxWindowsServices::TellRunningCopy(DoorState) {}
+
 }  // namespace lumivo

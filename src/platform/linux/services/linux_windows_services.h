@@ -29,6 +29,12 @@ class LinuxWindowsServices final : public WindowsServices {
   std::int16_t GetAsyncKeyState(std::int32_t virtualKey) override;
   void SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int width,
                     int height, std::uint32_t flags) override;
+  bool IsLampDrive(std::u16string_view drive) override;
+  DoorState DoorStateOf(std::u16string_view drive) override;
+  DoorResult MoveDoor(std::u16string_view drive, bool open) override;
+  void WatchDoor(DoorWatcher& watcher) override;
+  DoorState RunningLampDoor() override;
+  void TellRunningCopy(DoorState moved) override;
 
  private:
   const HandleTable& handles_;
