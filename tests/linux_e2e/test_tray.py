@@ -336,6 +336,11 @@ class DoorCommandLineTest(ServicesTestCase):
         status.write_text(f"{self.NO_DISC}\n")
         d.wait_lamp(GREEN, timeout=5)
         self.assertEqual(d.door_requests(), [CLOSE], "the swaps sent door requests")
+        # A toggle goes by the drive where it tells: the stand-in's tray stays shut after the
+        # eject, so the second toggle opens again although the lamp (told by the first) is red.
+        self.assertEqual(self.door("toggle"), (0, "", [EJECT], []))
+        d.wait_lamp(RED)
+        self.assertEqual(self.door("toggle"), (0, "", [EJECT], []), "it went by the lamp")
         # Every look opens the drive read-only and non-blocking, and closes it before the next,
         # at most once a second.
         drive = re.escape(str(d.cdrom))
