@@ -14,7 +14,10 @@ table exported with msiinfo, edited and imported back with msibuild:
   File          Lumivo.exe's Version and Language from the exe's own version block (wixl
                 leaves them empty, and Windows Installer then treats the exe as unversioned;
                 ICE60 wants a language with a version)
-  MsiFileHash   no hash for a versioned file: only unversioned files have one"""
+  MsiFileHash   no hash for a versioned file: only unversioned files have one
+  Shortcut      the door shortcuts' Chinese names (wixl drops non-ASCII text) and their keys
+                (wixl has no Hotkey); the database's code page becomes 936 first, so that
+                Windows Installer reads the names as GBK on every system"""
 
 import struct
 import subprocess
@@ -35,6 +38,13 @@ BINARY_EXE_ACTIONS = {
     "CloseLumivoForUpgrade": ("LumivoCloser", "/close /remember"),
 }
 SECURE_PROPERTIES = ["AUTOSTART"]
+CODE_PAGE = 936
+# Hotkey: the virtual key in the low byte, HOTKEYF_SHIFT | HOTKEYF_CONTROL | HOTKEYF_ALT above.
+CTRL_ALT_SHIFT = 0x07 << 8
+DOOR_SHORTCUTS = {  # short|long file names, as the Filename type has them
+    "OpenDoorShortcut": ("DOOROPEN|弹出光驱", CTRL_ALT_SHIFT | ord("O")),
+    "CloseDoorShortcut": ("DOORCLOS|关闭光驱", CTRL_ALT_SHIFT | ord("C")),
+}
 
 
 def file_version(exe):
@@ -58,7 +68,7 @@ class Table:
 
     def __init__(self, msi, name):
         text = subprocess.run(["msiinfo", "export", msi, name], check=True, capture_output=True,
-                              text=True).stdout
+                              text=True, encoding="utf-8").stdout
         lines = text.splitlines()
         self.header = lines[:3]
         self.columns = lines[0].split("\t")
@@ -69,7 +79,9 @@ class Table:
 
     def import_into(self, msi, folder):
         path = Path(folder) / f"{self.header[2].split(chr(9))[0]}.idt"
-        path.write_text("\r\n".join([*self.header, *("\t".join(row) for row in self.rows)]) + "\r\n")
+        # msibuild reads UTF-8 and stores the text in the database's code page.
+        path.write_text("\r\n".join([*self.header, *("\t".join(row) for row in self.rows)]) + "\r\n",
+                        encoding="utf-8")
         subprocess.run(["msibuild", msi, "-i", str(path)], check=True, capture_output=True)
 
 
@@ -118,15 +130,32 @@ def fix_file_version(table, hashes, exe):
     hashes.rows = [row for row in hashes.rows if row[0] not in versioned]
 
 
+def fix_door_shortcuts(table):
+    name_at, hotkey_at = table.column("Name"), table.column("Hotkey")
+    for row in table.rows:
+        if row[0] in DOOR_SHORTCUTS:
+            row[name_at], hotkey = DOOR_SHORTCUTS[row[0]]
+            row[hotkey_at] = str(hotkey)
+
+
+def set_code_page(msi, folder):
+    path = Path(folder) / "_ForceCodepage.idt"
+    path.write_text(f"\r\n\r\n{CODE_PAGE}\t_ForceCodepage\r\n")
+    subprocess.run(["msibuild", msi, "-i", str(path)], check=True, capture_output=True)
+
+
 def main(msi, exe):
     tables = {name: Table(msi, name)
-              for name in ("CustomAction", "Property", "Upgrade", "Registry", "File", "MsiFileHash")}
+              for name in ("CustomAction", "Property", "Upgrade", "Registry", "File", "MsiFileHash",
+                           "Shortcut")}
     fix_custom_actions(tables["CustomAction"])
     fix_secure_properties(tables["Property"])
     fix_upgrade(tables["Upgrade"])
     fix_registry(tables["Registry"])
     fix_file_version(tables["File"], tables["MsiFileHash"], exe)
+    fix_door_shortcuts(tables["Shortcut"])
     with tempfile.TemporaryDirectory() as folder:
+        set_code_page(msi, folder)
         for table in tables.values():
             table.import_into(msi, folder)
 

@@ -1,6 +1,7 @@
 #include "platform/win32/windows_api.h"
 
 #include "app/close_running_copy.h"
+#include "app/door_command_run.h"
 #include "platform/win32/win32_form_runtime.h"
 #include "platform/win32/win32_windows_services.h"
 #include "tray/tray_window.h"
@@ -27,6 +28,8 @@ void LoadDllsFromSystemOnly() {
 // install). Each exits non-zero when it could not do all of it.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   LoadDllsFromSystemOnly();
+  // The door command line acts and exits, beside a running copy: no window, no lamp.
+  if (lumivo::IsDoorCommandLine(commandLine)) return lumivo::RunDoorCommandLine();
   if (::lstrcmpiW(commandLine, L"/close") == 0) return lumivo::CloseRunningCopies(false) ? 0 : 1;
   if (::lstrcmpiW(commandLine, L"/close /remember") == 0) {
     return lumivo::CloseRunningCopies(true) ? 0 : 1;

@@ -25,17 +25,19 @@ std::optional<DoorVerb> VerbOf(std::u16string_view word) {
   return std::nullopt;
 }
 
+constexpr std::u16string_view kLetters = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+
 // "E", "e:" or a path with a separator; control characters belong to no drive's name.
-std::optional<std::u16string> DriveOf(std::u16string_view word) {
+std::optional<std::u16string_view> DriveOf(std::u16string_view word) {
   if (word.empty() || word.size() > kLongestDrive) return std::nullopt;
   for (const char16_t c : word) {
     if (c < u' ' || c == 0x7F) return std::nullopt;
   }
-  if (word.find_first_of(u"/\\") != std::u16string_view::npos) return std::u16string(word);
+  if (word.find_first_of(u"/\\") != std::u16string_view::npos) return word;
   const char16_t letter = AsciiUpper(word[0]);
   if (letter < u'A' || letter > u'Z') return std::nullopt;
   if (word.size() == 1 || (word.size() == 2 && word[1] == u':')) {
-    return std::u16string(1, letter);
+    return kLetters.substr(letter - u'A', 1);
   }
   return std::nullopt;
 }
@@ -59,9 +61,9 @@ std::optional<DoorRequest> ParseDoorArguments(std::span<const std::u16string_vie
   const std::optional<DoorVerb> verb = VerbOf(arguments[0]);
   if (!verb) return std::nullopt;
   if (arguments.size() == 1) return DoorRequest{*verb, {}};
-  std::optional<std::u16string> drive = DriveOf(arguments[1]);
+  const std::optional<std::u16string_view> drive = DriveOf(arguments[1]);
   if (!drive) return std::nullopt;
-  return DoorRequest{*verb, std::move(*drive)};
+  return DoorRequest{*verb, *drive};
 }
 
 int ExitCodeOf(DoorRunResult result) {

@@ -2,7 +2,6 @@
 
 #include <optional>
 #include <span>
-#include <string>
 #include <string_view>
 
 #include "platform/windows_services.h"
@@ -15,8 +14,9 @@ enum class DoorVerb { Open, Close, Toggle };
 
 struct DoorRequest {
   DoorVerb verb;
-  // Empty for the lamp's drive, an upper-case ASCII letter, or a device path.
-  std::u16string drive;
+  // Empty for the lamp's drive, an upper-case ASCII letter, or a device path: a view into the
+  // arguments, or for a letter into the program's own alphabet.
+  std::u16string_view drive;
 };
 
 // The words after the program's own switch; nothing when they are no door command.

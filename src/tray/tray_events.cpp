@@ -12,10 +12,12 @@ constexpr double kRightButtonUp = 517;
 constexpr double kRightButtonDoubleClick = 518;
 
 // The general single-precision format: at most 7 significant digits, whole numbers bare.
-// The C library's, rather than std::to_chars, whose tables would double the exe's size.
+// The C library's, rather than std::to_chars, whose tables would double the exe's size; and
+// sprintf, which Windows' C library has itself, where snprintf would bring MinGW's C99 copy
+// into the exe. A float in this format takes at most 14 characters ("-3.402823e+38").
 std::string FormatSingle(float value) {
   char text[32];
-  std::snprintf(text, sizeof text, "%.7g", static_cast<double>(value));
+  std::sprintf(text, "%.7g", static_cast<double>(value));
   return text;
 }
 

@@ -46,3 +46,7 @@ OPEN_TIP = "Lumivo -> 单击左键打开光驱,单击右键关闭光驱,双击�
 
 # Longer than the double-click time (500 ms): two clicks on the lamp stay two single clicks.
 CLICK_GAP = 0.6
+
+# The installers' Start-menu shortcuts for the door: name, its /door verb, its key with
+# Ctrl+Alt+Shift.
+DOOR_SHORTCUTS = {"弹出光驱": ("open", "O"), "关闭光驱": ("close", "C")}

@@ -19,7 +19,7 @@ from pathlib import Path
 
 from cases import LampTestCase, LumivoTestCase
 from desktop_probe import DesktopProbe
-from lumivo import ABOUT_SIZE, DIAL_163, GREEN, MAIN_TITLE, MENU_README, README
+from lumivo import ABOUT_SIZE, DIAL_163, DOOR_SHORTCUTS, GREEN, MAIN_TITLE, MENU_README, README
 from waiting import wait_for
 from wine_prefix import (DRIVE_C, PREFIX, PROBE_EXE, REPO, environment, registry_value, run,
                          wait_server)
@@ -64,6 +64,11 @@ def installed_products():
 
 def start_menu_shortcuts():
     return sorted(DRIVE_C.glob("**/Start Menu/Programs/Lumivo.lnk"))
+
+
+def door_shortcuts():
+    return sorted(p.name for name in DOOR_SHORTCUTS
+                  for p in DRIVE_C.glob(f"**/Start Menu/Programs/{name}.lnk"))
 
 
 def file_version(exe):
@@ -145,6 +150,7 @@ class InstalledLumivoTest(LampTestCase):
         self.assertEqual(drive_root(), self.root_before, "the installer wrote to C:\\")
         self.assertEqual(registry_value(RUN_KEY, "Lumivo"), '"C:\\Program Files\\Lumivo\\Lumivo.exe"')
         self.assertEqual(len(start_menu_shortcuts()), 1, start_menu_shortcuts())
+        self.assertEqual(door_shortcuts(), sorted(f"{name}.lnk" for name in DOOR_SHORTCUTS))
 
         s = self.session
         left, top, right, bottom = s.splash_window()["rect"]
@@ -171,6 +177,7 @@ class InstalledLumivoTest(LampTestCase):
         self.assertTrue(ROOT_INSTRUCTIONS.exists())
         self.assertEqual(registry_value(RUN_KEY, "Lumivo"), "")
         self.assertEqual(start_menu_shortcuts(), [])
+        self.assertEqual(door_shortcuts(), [])
         self.assertNotIn(b"Norbek", run(["wine", "reg", "query", "HKLM\\Software"]).stdout)
 
 
@@ -343,6 +350,7 @@ class PackageContentsTest(unittest.TestCase):
             readme = archive.read("README.txt").decode("utf-8-sig")
             self.assertNotIn("复制到", readme, "the zip still asks for the file to be copied")
             self.assertIn("F11", readme)
+            self.assertIn("/door open", readme)
         sums = {name: digest for digest, name in
                 (line.split("  ", 1) for line in (DIST / "SHA256SUMS").read_text().splitlines())}
         # This version's packages only: the .deb is there when scripts/package-deb made it.
@@ -436,6 +444,13 @@ class MsiTablesTest(unittest.TestCase):
                 self.assertEqual(files["LumivoExe"]["Version"], file_version(EXES[arch]))
                 self.assertEqual(files["LumivoExe"]["Language"], "2052")
                 self.assertNotIn("LumivoExe", [row["File_"] for row in t["MsiFileHash"]])
+                # The door's shortcuts: their Chinese names (GBK in a 936 database, which wixl
+                # alone would leave empty) and each one's key, Ctrl+Alt+Shift+O and +C.
+                door = {row["Arguments"]: (row["Name"].split("|")[-1], int(row["Hotkey"]))
+                        for row in t["Shortcut"] if row["Arguments"]}
+                self.assertEqual(door, {f"/door {verb}": (name, 0x700 | ord(key))
+                                        for name, (verb, key) in DOOR_SHORTCUTS.items()})
+                self.assertIn("936\t_ForceCodepage", msi_table(MSI[arch], "_ForceCodepage"))
                 # Add/Remove Programs: icon, links, publisher, no "change".
                 self.assertIn(properties["ARPPRODUCTICON"], [row["Name"] for row in t["Icon"]])
                 self.assertTrue(properties["ARPURLINFOABOUT"].startswith("http"))

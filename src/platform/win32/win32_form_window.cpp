@@ -9,6 +9,7 @@
 #include "platform/win32/destroy_later.h"
 #include "platform/win32/form_frame.h"
 #include "platform/win32/handle_values.h"
+#include "platform/win32/message_filter.h"
 #include "platform/win32/resource_pictures.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/window_classes.h"
@@ -57,16 +58,9 @@ void Win32FormWindow::SetIcon() {
 }
 
 // An elevated copy would not hear the shell's broadcast from the unelevated Explorer, and its
-// icon would not come back after a restart of the shell. Windows before 7 lack the function.
+// icon would not come back after a restart of the shell.
 void Win32FormWindow::AllowTaskbarCreated() {
-  using ChangeFilterFunction = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-  const FARPROC function =
-      ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx");
-  if (function == nullptr || state_.taskbarCreatedMessage == 0) return;
-  const auto changeFilter =
-      reinterpret_cast<ChangeFilterFunction>(reinterpret_cast<void (*)()>(function));
-  constexpr DWORD kAllow = 1;  // MSGFLT_ALLOW, from the SDK of Windows 7
-  changeFilter(window_, state_.taskbarCreatedMessage, kAllow, nullptr);
+  AllowMessageFromLowerRights(window_, state_.taskbarCreatedMessage);
 }
 
 bool Win32FormWindow::CreateControl(const ControlLayout& control) {

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "platform/win32/cd_drives.h"
 #include "platform/win32/handle_values.h"
 #include "platform/win32/privileges.h"
 #include "platform/win32/wide_text.h"
@@ -131,16 +132,36 @@ void Win32WindowsServices::SetWindowPos(WindowHandle window, WindowHandle insert
                  height, flags);
 }
 
-bool Win32WindowsServices::IsLampDrive(std::u16string_view drive) { return drive.empty(); }
+bool Win32WindowsServices::IsLampDrive(std::u16string_view drive) {
+  const wchar_t lampDrive = FirstCdDrive();
+  return drive.empty() || (lampDrive != 0 && DriveLetterOf(drive) == lampDrive);
+}
 
-DoorState Win32WindowsServices::DoorStateOf(std::u16string_view) { return DoorState::Unknown; }
+DoorState Win32WindowsServices::DoorStateOf(std::u16string_view drive) {
+  if (drive.empty()) return mciDoor_.StateOf(0);
+  const wchar_t letter = DriveLetterOf(drive);
+  return letter != 0 && IsCdDrive(letter) ? mciDoor_.StateOf(letter) : DoorState::Unknown;
+}
 
-DoorResult Win32WindowsServices::MoveDoor(std::u16string_view, bool) { return DoorResult::Refused; }
+// The lamp's drive gets the logic's own texts, as from the lamp, with their result.
+DoorResult Win32WindowsServices::MoveDoor(std::u16string_view drive, bool open) {
+  const wchar_t letter = DriveLetterOf(drive);
+  if (letter == 0) return DoorResult::Missing;
+  const wchar_t root[] = {letter, L':', L'\\', L'\0'};
+  const UINT type = ::GetDriveTypeW(root);
+  if (type == DRIVE_UNKNOWN || type == DRIVE_NO_ROOT_DIR) return DoorResult::Missing;
+  if (type != DRIVE_CDROM) return DoorResult::NotOptical;
+  if (!drive.empty()) return mciDoor_.Move(letter, open) ? DoorResult::Done : DoorResult::Refused;
+  const auto send = multimedia_.Find<decltype(&::mciSendStringA)>("mciSendStringA");
+  const std::string command = ToAnsi(open ? kDoorOpenCommand : kDoorClosedCommand);
+  return send != nullptr && send(command.c_str(), nullptr, 0, nullptr) == 0 ? DoorResult::Done
+                                                                            : DoorResult::Refused;
+}
 
-void Win32WindowsServices::WatchDoor(DoorWatcher&) {}
+void Win32WindowsServices::WatchDoor(DoorWatcher& watcher) { doorWatch_.Start(watcher); }
 
-DoorState Win32WindowsServices::RunningLampDoor() { return DoorState::Unknown; }
+DoorState Win32WindowsServices::RunningLampDoor() { return AskRunningLamp(); }
 
-void Win32WindowsServices::TellRunningCopy(DoorState) {}
+void Win32WindowsServices::TellRunningCopy(DoorState moved) { TellRunningLamp(moved); }
 
 }  // namespace lumivo

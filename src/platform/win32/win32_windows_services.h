@@ -3,6 +3,8 @@
 #include "platform/win32/windows_api.h"
 
 #include "platform/win32/com_apartment.h"
+#include "platform/win32/door_watch.h"
+#include "platform/win32/mci_door.h"
 #include "platform/win32/system_library.h"
 #include "platform/windows_services.h"
 
@@ -36,6 +38,8 @@ class Win32WindowsServices final : public WindowsServices {
   SystemLibrary multimedia_{L"winmm.dll"};
   SystemLibrary shell_{L"shell32.dll"};
   ComApartment com_;
+  MciDoor mciDoor_{multimedia_};
+  DoorWatch doorWatch_{mciDoor_};
 };
 
 }  // namespace lumivo

@@ -22,6 +22,7 @@
 //   mem EXE...             pid, working set and private bytes of each process of those names
 //   lock-mutex NAME        creates the mutex NAME with a descriptor that lets no one else open
 //                          it (as a copy with other rights would), prints "ready", sleeps
+//   run TIMEOUT_MS CMDLINE starts CMDLINE in the desktop, waits, prints {"exit": CODE}
 // Exit code 0 on success, 1 when the thing asked for is not there or fails, 2 on misuse.
 #include "probe.h"
 
@@ -58,6 +59,7 @@ constexpr CommandEntry kCommands[] = {
     {L"counts", 1, CountObjects},
     {L"mem", 1, ReportMemory},
     {L"lock-mutex", 1, HoldLockedMutex},
+    {L"run", 2, RunAndWait},
 };
 
 bool JoinDesktop(const wchar_t* name, DWORD timeoutMs) {

@@ -40,3 +40,4 @@ int ListLumivoProcesses(int count, wchar_t** args);
 int CountObjects(int count, wchar_t** args);
 int ReportMemory(int count, wchar_t** args);
 int HoldLockedMutex(int count, wchar_t** args);
+int RunAndWait(int count, wchar_t** args);

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <string>
 
 namespace {
 
@@ -152,4 +153,32 @@ int HoldLockedMutex(int, wchar_t** args) {
   if (!CreateMutexW(&attributes, FALSE, args[0])) return 1;
   Print("ready");
   for (;;) Sleep(INFINITE);
+}
+
+// Starts the command line in the probe's desktop and waits for it: prints {"exit": CODE}, or
+// ends it and fails after TIMEOUT_MS.
+int RunAndWait(int, wchar_t** args) {
+  wchar_t desktop[256] = {};
+  if (!GetUserObjectInformationW(GetThreadDesktop(GetCurrentThreadId()), UOI_NAME, desktop,
+                                 sizeof desktop, nullptr)) {
+    return 1;
+  }
+  std::wstring commandLine = args[1];
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.lpDesktop = desktop;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return 1;
+  }
+  CloseHandle(process.hThread);
+  DWORD exitCode = 0;
+  const bool ended = WaitForSingleObject(process.hProcess,
+                                         static_cast<DWORD>(NumberArg(args[0]))) == WAIT_OBJECT_0 &&
+                     GetExitCodeProcess(process.hProcess, &exitCode);
+  if (!ended) TerminateProcess(process.hProcess, 1);
+  CloseHandle(process.hProcess);
+  if (ended) Print("{\"exit\": " + std::to_string(exitCode) + "}");
+  return ended ? 0 : 1;
 }
