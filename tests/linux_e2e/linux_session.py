@@ -133,7 +133,7 @@ class Desktop:
             return self._spawn([str(EXE)], env)
         answer = f"error={self.door_error}" if self.door_error else "retval=0"
         tracer = self._spawn(["strace", "-f", "-qq", "-y", "-ttt", "-P", str(self.cdrom),
-                              "-P", str(EXE), "-e", "trace=ioctl,execve",
+                              "-P", str(EXE), "-e", "trace=ioctl,execve,openat,close",
                               "-e", f"inject=ioctl:{answer}", "-o", str(self.strace_log),
                               str(EXE)], env)
         traced = Traced(tracer, self.strace_log)
@@ -269,7 +269,8 @@ class Desktop:
         """The door requests on the fake drive so far, in order."""
         if not self.strace_log.exists():
             return []
-        pattern = re.compile(r"ioctl\(\d+<" + re.escape(str(self.cdrom)) + r">, (CDROM\w+)")
+        pattern = re.compile(r"ioctl\(\d+<" + re.escape(str(self.cdrom)) + r">, (" + EJECT + "|" +
+                             CLOSE + ")")
         return pattern.findall(self.strace_log.read_text(errors="replace"))
 
     def door_request_times(self, request):

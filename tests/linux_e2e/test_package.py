@@ -36,7 +36,8 @@ class StartTest(unittest.TestCase):
         for option in ("--help", "-h"):
             answered = run_without_display(EXE, option)
             self.assertEqual((answered.returncode, answered.stderr), (0, ""), option)
-            self.assertTrue(answered.stdout.startswith("Usage: lumivo [--help | --version]\n"))
+            self.assertTrue(answered.stdout.startswith(
+                "Usage: lumivo [--help | --version | --door open|close|toggle [DRIVE]]\n"))
             self.assertIn("keypad / opens the door", answered.stdout)
         for option in ("--version", "-v"):
             answered = run_without_display(EXE, option)
@@ -47,6 +48,13 @@ class StartTest(unittest.TestCase):
             refused = run_without_display(EXE, argument, QT_QPA_PLATFORM="offscreen")
             self.assertEqual((refused.returncode, refused.stdout), (2, ""), argument)
             self.assertIn(f"lumivo: unknown option '{argument}'\n", refused.stderr)
+        # --door needs no display either: its bad arguments are refused with the usage.
+        for arguments in (["--door"], ["--door", "eject"], ["--door", "open", "D:", "E:"],
+                          ["--door", "open", ""], ["--door", "close", "/" + "x" * 5000],
+                          ["--door", "toggle", "Ｄ:"], ["--door", "open", "sr0"]):
+            refused = run_without_display(EXE, *arguments)
+            self.assertEqual((refused.returncode, refused.stdout), (2, ""), arguments)
+            self.assertIn("Usage: lumivo --door open|close|toggle [DRIVE]\n", refused.stderr)
 
     def test_asks_the_session_manager_never_to_restart_it(self):
         # The autostart entry starts it at every logon; a restored session must not add a copy.

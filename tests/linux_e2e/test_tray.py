@@ -1,10 +1,13 @@
 """The lamp in the tray: splash, tool tip, door requests, the right-click menu, About, exit; on
 trayer (XEmbed) and on Xfce's Status Tray (StatusNotifierItem), and a tray that comes late."""
 
+import re
+import subprocess
 import time
 import unittest
+from pathlib import Path
 
-from linux_session import CLOSE, EJECT, GREEN, RED, LumivoTestCase, wait_for
+from linux_session import CLOSE, EJECT, EXE, GREEN, LOG_DIR, RED, LumivoTestCase, wait_for
 from system_services import ServicesTestCase
 
 MENU_ROWS = ["item", "separator", "item", "item", "separator", "item", "separator", "item", "item"]
@@ -264,6 +267,94 @@ class LateTrayTest(LumivoTestCase):
         self.assertNotEqual(self.second_copy_message(), without_tray,
                             "the same message with and without a tray")
         self.assert_running()
+
+
+class DoorCommandLineTest(ServicesTestCase):
+    """lumivo --door beside a running copy, and the running lamp following a door moved
+    elsewhere. The drives are regular files; a shim loaded into lumivo answers the tray's
+    status request with the number in the drive's ".status" file, strace the door requests."""
+
+    SESSION_BUS = True
+    TRAY_OPEN, NO_INFO, NO_DISC = 2, 0, 1  # linux/cdrom.h's CDS_ values
+
+    @classmethod
+    def setUpClass(cls):
+        cls.shim = LOG_DIR.parent / "drive_status.so"
+        cls.shim.parent.mkdir(parents=True, exist_ok=True)
+        subprocess.run(["cc", "-shared", "-fPIC", "-o", str(cls.shim),
+                        str(Path(__file__).with_name("drive_status.c"))], check=True, timeout=60)
+
+    def set_up_services(self, services):
+        self.second = self.desktop.dir / "cdrom2"
+        self.second.write_bytes(b"")
+        services.udisks2(self.desktop.cdrom, disc=False, more_devices=[str(self.second)])
+        self.desktop.extra_env["LD_PRELOAD"] = str(self.shim)
+
+    def door(self, *arguments, error=None):
+        """lumivo --door with the drives' requests traced and answered (0, or that errno):
+        its exit status, its standard error and the door requests on each drive."""
+        log = self.desktop.dir / "door.strace"
+        answer = f"error={error}" if error else "retval=0"
+        run = subprocess.run(["strace", "-f", "-qq", "-y", "-P", str(self.desktop.cdrom),
+                              "-P", str(self.second), "-e", "trace=ioctl",
+                              "-e", f"inject=ioctl:{answer}", "-o", str(log), str(EXE), "--door",
+                              *arguments], env=self.desktop.env(), capture_output=True,
+                             text=True, timeout=30)
+        text = log.read_text()
+        requests = {drive: re.findall(r"<" + re.escape(str(drive)) + f">, ({EJECT}|{CLOSE})",
+                                      text) for drive in (self.desktop.cdrom, self.second)}
+        return run.returncode, run.stderr, requests[self.desktop.cdrom], requests[self.second]
+
+    def test_door_command_lines_move_their_drive_and_the_running_lamp_follows(self):
+        d = self.desktop
+        self.wait_in_tray()
+        self.assertEqual(self.door("open"), (0, "", [EJECT], []))
+        d.wait_lamp(RED)
+        # The drive cannot tell (no status), so the toggle goes by the running lamp: it closes.
+        self.assertEqual(self.door("toggle"), (0, "", [CLOSE], []))
+        d.wait_lamp(GREEN)
+        self.assertEqual(self.door("close", "E:"), (0, "", [], [CLOSE]))
+        code, said, *_ = self.door("open", "D:", error="EIO")
+        self.assertEqual(code, 1)
+        self.assertIn("Input/output error", said)
+        code, said, *_ = self.door("open", "F:")
+        self.assertEqual((code, said), (1, "lumivo: no such optical drive (F:)\n"))
+        time.sleep(1)
+        self.assertEqual(len(d.lamps(GREEN)), 1, "a refused or another drive's move swapped it")
+        self.assertEqual(d.door_requests(), [CLOSE], "the running copy moved the door itself")
+        self.assert_running()
+
+    def test_a_door_moved_elsewhere_swaps_the_lamp_and_is_looked_at_without_holding_it(self):
+        d = self.desktop
+        status = Path(f"{d.cdrom}.status")
+        self.wait_in_tray()
+        status.write_text(f"{self.TRAY_OPEN}\n")
+        d.wait_lamp(RED, timeout=5)
+        status.write_text(f"{self.NO_INFO}\n")
+        time.sleep(2.5)
+        self.assertEqual(len(d.lamps(RED)), 1, "a drive that tells nothing swapped the lamp")
+        status.write_text(f"{self.NO_DISC}\n")
+        d.wait_lamp(GREEN, timeout=5)
+        self.assertEqual(d.door_requests(), [CLOSE], "the swaps sent door requests")
+        # A toggle goes by the drive where it tells: the stand-in's tray stays shut after the
+        # eject, so the second toggle opens again although the lamp (told by the first) is red.
+        self.assertEqual(self.door("toggle"), (0, "", [EJECT], []))
+        d.wait_lamp(RED)
+        self.assertEqual(self.door("toggle"), (0, "", [EJECT], []), "it went by the lamp")
+        # Every look opens the drive read-only and non-blocking, and closes it before the next,
+        # at most once a second.
+        drive = re.escape(str(d.cdrom))
+        calls = re.findall(r"^\d+ +([\d.]+) (?:openat\(.*\"" + drive + r"\", (\S+)\) = (\d+)|"
+                           r"close\((\d+)<" + drive + r">\))", d.strace_log.read_text(), re.M)
+        opens = [(float(t), flags) for t, flags, _, _ in calls if flags]
+        self.assertGreaterEqual(len(opens), 5)
+        self.assertEqual({flags for _, flags in opens}, {"O_RDONLY|O_NONBLOCK|O_CLOEXEC"})
+        held = 0
+        for _, flags, opened, closed in calls:
+            held += 1 if flags else -1
+            self.assertIn(held, (0, 1), "a descriptor of the drive was kept open")
+        looks = [t for t, _ in opens[1:]]  # the first open is the start's close request
+        self.assertGreaterEqual(min(b - a for a, b in zip(looks, looks[1:])), 0.95)
 
 
 if __name__ == "__main__":

@@ -3,7 +3,8 @@
 Parameters: "device", the drive's block device; "disc", whether a disc is in it (then it has a
 filesystem); "mounted", where that filesystem is mounted ("" for nowhere); "mount_folder", where
 Mount mounts it; "unmount_error", the D-Bus error Unmount raises ("" for none); "unmount_delay",
-how many seconds Unmount takes.
+how many seconds Unmount takes; "more_devices", the block devices of further drives, E: and on,
+each without a disc.
 """
 
 import dbus
@@ -28,6 +29,22 @@ def file_names(paths):
     return dbus.Array([file_name(p) for p in paths], signature="ay")
 
 
+def add_drive(mock, drive, block, device, disc):
+    mock.AddObject(drive, "org.freedesktop.UDisks2.Drive", {
+        "MediaCompatibility": dbus.Array(["optical_cd", "optical_cd_r", "optical_dvd"],
+                                         signature="s"),
+        "MediaAvailable": disc, "MediaRemovable": True, "Optical": disc, "Ejectable": True,
+        "Removable": True,
+    }, [])
+    mock.AddObject(block, "org.freedesktop.UDisks2.Block", {
+        "Device": file_name(device),
+        "PreferredDevice": file_name(device),
+        "Symlinks": file_names([]),
+        "Drive": dbus.ObjectPath(drive),
+        "IdUsage": "filesystem" if disc else "",
+    }, [])
+
+
 def load(mock, parameters):
     disc = bool(parameters.get("disc", True))
     mounted = str(parameters.get("mounted", ""))
@@ -37,19 +54,9 @@ def load(mock, parameters):
 
     mock.AddObject("/org/freedesktop/UDisks2/Manager", "org.freedesktop.UDisks2.Manager",
                    {"Version": "2.9.4"}, [])
-    mock.AddObject(DRIVE, "org.freedesktop.UDisks2.Drive", {
-        "MediaCompatibility": dbus.Array(["optical_cd", "optical_cd_r", "optical_dvd"],
-                                         signature="s"),
-        "MediaAvailable": disc, "MediaRemovable": True, "Optical": disc, "Ejectable": True,
-        "Removable": True,
-    }, [])
-    mock.AddObject(BLOCK, "org.freedesktop.UDisks2.Block", {
-        "Device": file_name(parameters["device"]),
-        "PreferredDevice": file_name(parameters["device"]),
-        "Symlinks": file_names([]),
-        "Drive": dbus.ObjectPath(DRIVE),
-        "IdUsage": "filesystem" if disc else "",
-    }, [])
+    for number, device in enumerate(parameters.get("more_devices", []), start=1):
+        add_drive(mock, f"{DRIVE}_{number}", f"{BLOCK[:-1]}{number}", device, False)
+    add_drive(mock, DRIVE, BLOCK, parameters["device"], disc)
     if not disc:
         return
     block = dbusmock.get_object(BLOCK)

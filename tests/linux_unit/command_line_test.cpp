@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <linux/cdrom.h>
 
+#include <cerrno>
 #include <string>
 
 #include "platform/linux/services/command_lines.h"
@@ -48,6 +50,15 @@ TEST(DoorCommandTest, OnlyTheTwoDoorCommandsMoveTheDoor) {
   for (const char* other : {"set CDAudio door", "set CDAudio door open wait", "open cdaudio",
                             "set waveaudio door open", "set CDAudio door close", ""}) {
     EXPECT_EQ(DoorMoveOf(other), std::nullopt) << other;
+  }
+}
+
+TEST(DoorCommandTest, OnlyAnOpenTrayOrADriveThatSaysItIsShutTellsTheDoor) {
+  EXPECT_EQ(DoorStateOfStatus(CDS_TRAY_OPEN), DoorState::Open);
+  EXPECT_EQ(DoorStateOfStatus(CDS_DISC_OK), DoorState::Closed);
+  EXPECT_EQ(DoorStateOfStatus(CDS_NO_DISC), DoorState::Closed);
+  for (int unknown : {CDS_NO_INFO, CDS_DRIVE_NOT_READY, -EBUSY, -ENOTTY, -ENOENT, 5}) {
+    EXPECT_EQ(DoorStateOfStatus(unknown), DoorState::Unknown) << unknown;
   }
 }
 

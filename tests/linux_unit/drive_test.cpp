@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -37,6 +39,20 @@ TEST(OpticalDriveTest, TheOpticalDrivesAreDEAndOnAndEveryOtherLetterIsNoDrive) {
   }
   EXPECT_EQ(OpticalDriveIndex("M:"), 9u);
   EXPECT_EQ(OpticalDriveIndex("Z:\\"), 22u);
+}
+
+TEST(OpticalDriveTest, ADeviceIsTheSameThroughItsLinks) {
+  const auto folder = std::filesystem::temp_directory_path() / "lumivo-same-device-test";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  const std::string drive = folder / "sr0", other = folder / "sr1", link = folder / "cdrom";
+  for (const std::string& file : {drive, other}) std::ofstream(file).put('\0');
+  std::filesystem::create_symlink(drive, link);
+  EXPECT_TRUE(SameDevice(link, drive));
+  EXPECT_FALSE(SameDevice(link, other));
+  EXPECT_FALSE(SameDevice(folder / "missing", drive));
+  EXPECT_TRUE(SameDevice("/dev/missing", "/dev/missing")) << "the same name";
+  std::filesystem::remove_all(folder);
 }
 
 TEST(ServiceMessageTest, EachMessageNamesTheDriveOrConnectionItIsAbout) {

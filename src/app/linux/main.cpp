@@ -1,7 +1,9 @@
 #include <QApplication>
+#include <QCoreApplication>
 #include <QSessionManager>
 
 #include "app/linux/command_line.h"
+#include "app/linux/door_command_line.h"
 #include "platform/linux/forms/linux_form_runtime.h"
 #include "platform/linux/services/linux_windows_services.h"
 #include "platform/linux/tray/tray_presence.h"
@@ -10,6 +12,11 @@
 int main(int argc, char** argv) {
   if (const std::optional<int> exitCode = lumivo::AnswerInformationRequest(argc, argv)) {
     return *exitCode;
+  }
+  // The door from the command line needs no display and is no copy of the program.
+  if (lumivo::IsDoorCommandLine(argc, argv)) {
+    const QCoreApplication application(argc, argv);
+    return lumivo::RunDoorCommandLine(argc, argv);
   }
   QApplication application(argc, argv);
   if (const std::optional<int> exitCode = lumivo::RefuseLeftoverArguments(argc, argv)) {

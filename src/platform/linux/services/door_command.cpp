@@ -1,5 +1,7 @@
 #include "platform/linux/services/door_command.h"
 
+#include <linux/cdrom.h>
+
 #include "platform/linux/text/ascii_text.h"
 
 namespace lumivo {
@@ -13,6 +15,18 @@ std::optional<DoorMove> DoorMoveOf(std::string_view command) {
   if (EqualsIgnoringCase(words[3], "open")) return DoorMove::Open;
   if (EqualsIgnoringCase(words[3], "closed")) return DoorMove::Close;
   return std::nullopt;
+}
+
+DoorState DoorStateOfStatus(int driveStatus) {
+  switch (driveStatus) {
+    case CDS_TRAY_OPEN:
+      return DoorState::Open;
+    case CDS_DISC_OK:
+    case CDS_NO_DISC:
+      return DoorState::Closed;
+    default:
+      return DoorState::Unknown;
+  }
 }
 
 }  // namespace lumivo

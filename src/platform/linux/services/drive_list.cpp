@@ -25,7 +25,22 @@ DriveList::DriveList(QObject* workerContext) {
       Qt::QueuedConnection);
 }
 
-void DriveList::Refresh() { count_ = ListOpticalDrives().size(); }
+std::size_t DriveList::Count() const {
+  const std::lock_guard lock(mutex_);
+  return devices_.size();
+}
+
+std::vector<std::string> DriveList::Devices() const {
+  const std::lock_guard lock(mutex_);
+  return devices_;
+}
+
+void DriveList::Refresh() {
+  std::vector<std::string> devices;
+  for (const OpticalDrive& drive : ListOpticalDrives()) devices.push_back(drive.device);
+  const std::lock_guard lock(mutex_);
+  devices_ = std::move(devices);
+}
 
 void DriveList::OnObjectsChanged(const QDBusMessage&) { Refresh(); }
 

@@ -85,18 +85,37 @@ void LinuxWindowsServices::SetWindowPos(WindowHandle window, WindowHandle insert
   if (show) widget->show();
 }
 
-// The door's state, named drives and the running copy's notices are not read on Linux yet:
-// the lamp shows its own last command, as before.
-bool LinuxWindowsServices::IsLampDrive(std::u16string_view drive) { return drive.empty(); }
+bool LinuxWindowsServices::IsLampDrive(std::u16string_view drive) {
+  return doorCalls_.IsLampDrive(drive);
+}
 
-DoorState LinuxWindowsServices::DoorStateOf(std::u16string_view) { return DoorState::Unknown; }
+DoorState LinuxWindowsServices::DoorStateOf(std::u16string_view drive) {
+  return doorCalls_.DoorStateOf(drive);
+}
 
-DoorResult LinuxWindowsServices::MoveDoor(std::u16string_view, bool) { return DoorResult::Refused; }
+DoorResult LinuxWindowsServices::MoveDoor(std::u16string_view drive, bool open) {
+  return doorCalls_.MoveDoor(drive, open);
+}
 
-void LinuxWindowsServices::WatchDoor(DoorWatcher&) {}
+// The lamp's drive is read by the service worker; a door command line's notice names the device
+// it moved, which is the lamp's when it is the same file as the one the worker reads.
+void LinuxWindowsServices::WatchDoor(DoorWatcher& watcher) {
+  requests_.WatchDoor([&watcher](DoorState state) { watcher.OnDoorMoved(state); });
+  const auto isLampDevice = [this](const std::string& device) {
+    const auto lamp = requests_.LampDevice();
+    return lamp && SameDevice(device, *lamp);
+  };
+  doorNotices_ = std::make_unique<DoorNoticeReceiver>(
+      [&watcher, isLampDevice](const std::string& device, DoorState state) {
+        if (isLampDevice(device)) watcher.OnDoorMoved(state);
+      },
+      [&watcher, isLampDevice](const std::string& device) {
+        return isLampDevice(device) ? watcher.LampDoor() : DoorState::Unknown;
+      });
+}
 
-DoorState LinuxWindowsServices::RunningLampDoor() { return DoorState::Unknown; }
+DoorState LinuxWindowsServices::RunningLampDoor() { return doorCalls_.RunningLampDoor(); }
 
-void LinuxWindowsServices::TellRunningCopy(DoorState) {}
+void LinuxWindowsServices::TellRunningCopy(DoorState moved) { doorCalls_.TellRunningCopy(moved); }
 
 }  // namespace lumivo

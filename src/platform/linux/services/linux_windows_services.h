@@ -5,6 +5,8 @@
 #include "platform/linux/forms/handle_table.h"
 #include "platform/linux/keys/portal_shortcuts.h"
 #include "platform/linux/keys/x11_keyboard.h"
+#include "platform/linux/services/door_calls.h"
+#include "platform/linux/services/door_notices.h"
 #include "platform/linux/services/system_requests.h"
 #include "platform/linux/tray/tray_icons.h"
 #include "platform/windows_services.h"
@@ -43,6 +45,10 @@ class LinuxWindowsServices final : public WindowsServices {
   X11Keyboard keyboard_;
   // Only where there is no X server to read the keys from.
   std::unique_ptr<PortalShortcuts> portalShortcuts_;
+  // The calls of a door command line, which the running copy does not make itself.
+  DoorCalls doorCalls_;
+  // Once the door is watched: the notices of `lumivo --door`.
+  std::unique_ptr<DoorNoticeReceiver> doorNotices_;
 };
 
 }  // namespace lumivo

@@ -76,4 +76,9 @@ std::optional<std::string> DoorDevice(std::span<const std::string> drives) {
   return drives.front();
 }
 
+bool SameDevice(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return a == b || std::filesystem::equivalent(a, b, error);
+}
+
 }  // namespace lumivo

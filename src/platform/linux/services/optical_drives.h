@@ -33,4 +33,7 @@ std::uint32_t DriveTypeOf(std::string_view rootPath, std::size_t opticalDriveCou
 // nothing when there is none.
 std::optional<std::string> DoorDevice(std::span<const std::string> drives);
 
+// Whether two device paths name the same file, links followed (/dev/cdrom and /dev/sr0).
+bool SameDevice(const std::string& a, const std::string& b);
+
 }  // namespace lumivo

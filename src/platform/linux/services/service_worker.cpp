@@ -19,11 +19,13 @@ void ServiceWorker::Post(Job job) {
   QMetaObject::invokeMethod(
       context_,
       [this, job = std::move(job)] {
-        if (Outcome outcome = job()) {
-          QMetaObject::invokeMethod(&guiContext_, std::move(outcome), Qt::QueuedConnection);
-        }
+        if (Outcome outcome = job()) HandBack(std::move(outcome));
       },
       Qt::QueuedConnection);
+}
+
+void ServiceWorker::HandBack(Outcome outcome) {
+  QMetaObject::invokeMethod(&guiContext_, std::move(outcome), Qt::QueuedConnection);
 }
 
 }  // namespace lumivo

@@ -22,6 +22,8 @@ class ServiceWorker {
   ServiceWorker& operator=(const ServiceWorker&) = delete;
 
   void Post(Job job);
+  // From the worker thread: what the GUI thread is to do, in the order handed.
+  void HandBack(Outcome outcome);
   // An object of the worker thread: what is connected to it runs there.
   QObject* Context() const { return context_; }
 

@@ -5,10 +5,9 @@
 #include <QUrl>
 
 #include <cerrno>
-#include <system_error>
 #include <vector>
 
-#include "platform/linux/services/cdrom_door.h"
+#include "platform/linux/services/door_moves.h"
 #include "platform/linux/services/network_connections.h"
 #include "platform/linux/services/optical_drives.h"
 #include "platform/linux/services/service_messages.h"
@@ -17,8 +16,6 @@
 namespace lumivo {
 namespace {
 
-const QString kDeviceBusy = QStringLiteral("org.freedesktop.UDisks2.Error.DeviceBusy");
-
 std::u16string Text(const QString& text) { return text.toStdU16String(); }
 
 DriveName NameOf(std::optional<std::size_t> index, const std::string& device) {
@@ -26,33 +23,32 @@ DriveName NameOf(std::optional<std::size_t> index, const std::string& device) {
           Text(QFile::decodeName(QByteArray::fromStdString(device)))};
 }
 
-// Where there is no drive at all the door commands change nothing and say nothing, as MCI's.
-bool IsMissingDrive(int error) { return error == ENOENT || error == ENXIO || error == ENODEV; }
-
-// The kernel refuses to eject a drive with a mounted disc, so the disc's filesystems are
-// unmounted first, as the desktops do. Only an eject that fails is told: a drive that cannot
-// pull its tray in (a laptop's) refuses every close.
+// Where there is no drive at all the door commands change nothing and say nothing, as MCI's;
+// only an eject that fails is told: a drive that cannot pull its tray in (a laptop's) refuses
+// every close.
 std::optional<std::u16string> MoveDriveDoor(DoorMove move) {
   const std::vector<OpticalDrive> drives = ListOpticalDrives();
   std::vector<std::string> devices;
   for (const OpticalDrive& drive : drives) devices.push_back(drive.device);
   const auto device = DoorDevice(devices);
   if (!device) return std::nullopt;
-  const auto index = FindDrive(drives, *device);
-  const DriveName name = NameOf(index, *device);
-  if (move == DoorMove::Open && index) {
-    for (const DiscFilesystem& filesystem : drives[*index].filesystems) {
-      if (filesystem.mountPoints.isEmpty()) continue;
-      if (const auto error = Unmount(filesystem)) {
-        return error->name() == kDeviceBusy ? DiscInUseMessage(name)
-                                            : UnmountFailedMessage(name, Text(error->message()));
-      }
-    }
+  const auto failure = MoveOpticalDoor(drives, *device, move);
+  if (!failure) return std::nullopt;
+  const DriveName name = NameOf(FindDrive(drives, *device), *device);
+  using Kind = DoorMoveFailure::Kind;
+  switch (failure->kind) {
+    case Kind::Missing:
+      return std::nullopt;
+    case Kind::DiscInUse:
+      return DiscInUseMessage(name);
+    case Kind::UnmountFailed:
+      return UnmountFailedMessage(name, Text(failure->detail));
+    case Kind::NotOptical:
+    case Kind::Refused:
+      if (move == DoorMove::Close) return std::nullopt;
+      return EjectFailedMessage(name, failure->error == EBUSY, Text(failure->detail));
   }
-  const int error = MoveDoor(*device, move);
-  if (move == DoorMove::Close || error == 0 || IsMissingDrive(error)) return std::nullopt;
-  const std::string detail = std::generic_category().message(error);
-  return EjectFailedMessage(name, error == EBUSY, Text(QString::fromStdString(detail)));
+  return std::nullopt;
 }
 
 // The folder of the disc in a drive, mounted when it is not yet; or what stands in the way.
@@ -91,7 +87,10 @@ DriveFolder FindDriveFolder(char letter) {
 }  // namespace
 
 SystemRequests::SystemRequests(Reporter reporter)
-    : reporter_(std::move(reporter)), drives_(new DriveList(worker_.Context())) {}
+    : reporter_(std::move(reporter)),
+      drives_(new DriveList(worker_.Context())),
+      doorWatch_(new DoorWatch(worker_.Context(), *drives_,
+                               [this](DoorState state) { OnDoorRead(state); })) {}
 
 void SystemRequests::MoveDoor(DoorMove move) {
   if (move == lastDoorMove_ && doorMovesPosted_ > doorMovesBegun_.load()) return;
@@ -99,8 +98,26 @@ void SystemRequests::MoveDoor(DoorMove move) {
   lastDoorMove_ = move;
   worker_.Post([this, move, number]() -> ServiceWorker::Outcome {
     doorMovesBegun_ = number;
-    if (auto message = MoveDriveDoor(move)) return ReportLater(std::move(*message));
+    auto message = MoveDriveDoor(move);
+    doorWatch_->Forget();
+    if (message) return ReportLater(std::move(*message));
     return {};
+  });
+}
+
+std::optional<std::string> SystemRequests::LampDevice() const {
+  return DoorDevice(drives_->Devices());
+}
+
+void SystemRequests::WatchDoor(DoorListener listener) {
+  doorListener_ = std::move(listener);
+  doorWatch_->Start();
+}
+
+void SystemRequests::OnDoorRead(DoorState state) {
+  const std::uint64_t movesBegun = doorMovesBegun_.load();
+  worker_.HandBack([this, state, movesBegun] {
+    if (movesBegun == doorMovesPosted_) doorListener_(state);
   });
 }
 

@@ -3,10 +3,12 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 
 #include "platform/linux/services/door_command.h"
+#include "platform/linux/services/door_watch.h"
 #include "platform/linux/services/drive_list.h"
 #include "platform/linux/services/service_worker.h"
 
@@ -18,6 +20,7 @@ namespace lumivo {
 class SystemRequests {
  public:
   using Reporter = std::function<void(const std::u16string& message)>;
+  using DoorListener = std::function<void(DoorState state)>;
 
   explicit SystemRequests(Reporter reporter);
 
@@ -31,8 +34,17 @@ class SystemRequests {
   void BringUpConnection(const std::string& name);
 
   std::size_t OpticalDriveCount() const { return drives_->Count(); }
+  // The device whose door MoveDoor moves, as the drive list has it now; nothing for none.
+  std::optional<std::string> LampDevice() const;
+
+  // Watches the tray of the drive whose door MoveDoor moves, from now on: each new
+  // state read goes to the listener on the GUI thread. A state read before a move that
+  // was asked for had begun is not told; after each move the next one is.
+  void WatchDoor(DoorListener listener);
 
  private:
+  // On the worker thread.
+  void OnDoorRead(DoorState state);
   void Report(const std::u16string& message);
   ServiceWorker::Outcome ReportLater(std::u16string message);
 
@@ -42,7 +54,9 @@ class SystemRequests {
   std::atomic<std::uint64_t> doorMovesBegun_{0};
   DoorMove lastDoorMove_ = DoorMove::Close;
   ServiceWorker worker_;
-  DriveList* drives_;  // a child of the worker's context
+  DriveList* drives_;     // a child of the worker's context
+  DoorWatch* doorWatch_;  // likewise
+  DoorListener doorListener_;
   // Messages on screen: the same one is not stacked again while it is open.
   std::set<std::u16string> shown_;
 };
