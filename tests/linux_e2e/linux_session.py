@@ -19,6 +19,7 @@ import sys
 import tempfile
 import time
 import unittest
+from collections import Counter
 from pathlib import Path
 
 REPO = Path(__file__).resolve().parents[2]
@@ -189,6 +190,10 @@ class Desktop:
     def click(self, x, y, button=1):
         self.xdotool("mousemove", x, y, "sleep", 0.1, "click", button)
 
+    def double_click(self, x, y, button=1):
+        """Two clicks 150 ms apart, well within the double-click time."""
+        self.xdotool("mousemove", x, y, "sleep", 0.1, "click", "--repeat", 2, "--delay", 150, button)
+
     def key(self, *names):
         self.xdotool("key", "--delay", 80, *names)
 
@@ -249,12 +254,16 @@ class Desktop:
         """The menu's lines from top to bottom, with the height of their middle."""
         shot = self.screenshot()
         left, right = menu["x"] + 4, menu["x"] + menu["width"] - 4
+        lines = [[sum(shot.pixel(x, y)) // 3 for x in range(left, right)]
+                 for y in range(menu["y"] + 2, menu["y"] + menu["height"] - 2)]
+        # A separator is a line across, darker than the menu's background: Qt's a grey one,
+        # GTK's one pixel barely off white.
+        background = Counter(s for shades in lines for s in shades).most_common(1)[0][0]
         rows = []
-        for y in range(menu["y"] + 2, menu["y"] + menu["height"] - 2):
-            shades = [sum(shot.pixel(x, y)) // 3 for x in range(left, right)]
+        for y, shades in enumerate(lines, menu["y"] + 2):
             if min(shades) < 100:
                 kind = "item"
-            elif sum(1 for s in shades if s < 220) > 0.6 * len(shades):
+            elif sum(1 for s in shades if s < background - 16) > 0.6 * len(shades):
                 kind = "separator"
             else:
                 continue

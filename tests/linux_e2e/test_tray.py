@@ -45,6 +45,23 @@ class TrayClickTest(LumivoTestCase):
         self.assertIsNone(d.menu(self.lumivo.pid),
                           "the click that closed the door also opened the menu")
 
+    def test_a_right_double_click_opens_the_menu_and_no_click_of_a_quick_pair_is_lost(self):
+        d = self.desktop
+        green = self.wait_in_tray()
+        d.double_click(*green, button=3)
+        menu = wait_for(lambda: d.menu(self.lumivo.pid), 5, "the menu")
+        time.sleep(0.5)
+        self.assertEqual(d.menu(self.lumivo.pid), menu, "the second click chose an item")
+        d.key("Escape")
+        wait_for(lambda: d.menu(self.lumivo.pid) is None, 5, "the menu to close")
+        # A right click on red and at once one on the green lamp it turned into.
+        d.click(*green, button=1)
+        d.double_click(*d.wait_lamp(RED), button=3)
+        wait_for(lambda: d.menu(self.lumivo.pid), 5, "the menu after the door closed")
+        self.assertEqual(d.door_requests(), [CLOSE, EJECT, CLOSE])
+        d.key("Escape")
+        self.assert_running()
+
     def test_right_click_on_green_opens_the_nine_line_menu(self):
         d = self.desktop
         menu = self.open_menu()
@@ -191,18 +208,24 @@ class StatusNotifierTrayTest(LumivoTestCase):
         self.assertIsNone(d.menu(self.lumivo.pid))
         self.assertEqual(d.bus.items(), items, "the swaps made a new tray item")
 
-        # The green lamp's menu holds the six items of Lumivo's own: About, restart, exit.
-        d.click(*self.exported_menu(green, 6)[2])
+        # The green lamp's menu holds its left click, a line, and Lumivo's own nine lines.
+        d.click(*self.exported_menu(green, 7)[0])
+        d.wait_door_requests([CLOSE, EJECT, CLOSE, EJECT])
+        d.click(*self.exported_menu(d.wait_lamp(RED), 1)[0])
+        green = d.wait_lamp(GREEN)
+        d.click(*self.exported_menu(green, 7)[3])
         d.wait_window(self.lumivo.pid, name="About")
         d.click(120, 30)
         wait_for(lambda: d.window(self.lumivo.pid, name="About") is None, 5, "About to close")
-        d.click(*self.exported_menu(green, 6)[4])
+        d.click(*self.exported_menu(green, 7)[5])
         self.message_box()
         d.key("Return")
         wait_for(lambda: d.window(self.lumivo.pid, name="Lumivo") is None, 5, "the box to close")
-        d.click(*self.exported_menu(d.wait_lamp(GREEN), 6)[0])
+        menu = self.exported_menu(d.wait_lamp(GREEN), 7)
+        self.assertEqual(d.menu_rows(d.menu(None)), ["item", "separator"] + MENU_ROWS)
+        d.click(*menu[1])
         self.wait_ended()
-        self.assertEqual(d.door_requests(), [CLOSE, EJECT, CLOSE])
+        self.assertEqual(d.door_requests(), [CLOSE, EJECT, CLOSE, EJECT, CLOSE])
 
     def test_activate_and_context_menu_over_the_bus_act_as_the_clicks(self):
         d = self.desktop
@@ -221,8 +244,16 @@ class StatusNotifierTrayTest(LumivoTestCase):
         wait_for(lambda: d.menu_rows(menu) == MENU_ROWS, 5,
                  f"the menu's nine lines, have {d.menu_rows(menu)}")
         d.key("Escape")
+        # A middle click: the door opens, as with a left click.
+        self.assertTrue(d.bus.click_item(items[0], "SecondaryActivate"))
+        d.wait_lamp(RED)
+        # Two right clicks at once, on red then green: the door closes and the menu opens.
+        self.assertTrue(d.bus.click_item(items[0], "ContextMenu"))
+        self.assertTrue(d.bus.click_item(items[0], "ContextMenu"))
+        wait_for(lambda: d.menu(self.lumivo.pid), 5, "Lumivo's menu after the second click")
+        d.key("Escape")
         self.assertEqual(d.bus.items(), items, "the swaps made a new tray item")
-        self.assertEqual(d.door_requests(), [CLOSE, EJECT, CLOSE])
+        self.assertEqual(d.door_requests(), [CLOSE, EJECT, CLOSE, EJECT, CLOSE])
 
 
 class LateTrayTest(LumivoTestCase):
