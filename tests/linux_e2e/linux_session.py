@@ -2,11 +2,12 @@
 
 Each test gets its own display, tray, runtime folder and fake drive: a regular file whose path
 the program takes from LUMIVO_CDROM. strace records the door requests made on it, with their
-times, and answers them as a drive would (0, or the error a test sets in door_error). No session
-bus, so Qt uses the XEmbed tray; a system bus address that leads nowhere, so logind,
-NetworkManager and UDisks2 are absent, unless a test starts them in start_services
-(system_services.py). A desktop made with tray="xfce" has Xfce's panel on a private session bus
-instead (sni_panel.py), and one made with tray=None has no tray until start_tray.
+times, and answers them as a drive would (0, or the error a test sets in door_error). Buses
+lead nowhere, so Qt uses the XEmbed tray and logind, NetworkManager and UDisks2 are absent,
+unless the test starts them, and the services on them, through the desktop's services
+(system_services.py, in set_up_services). A desktop made with tray="xfce" has Xfce's panel on
+the test's session bus instead (sni_panel.py), and one made with tray=None has no tray until
+start_tray.
 Environment: LUMIVO_LINUX_EXE, the program under test (default build/linux/lumivo).
 """
 
@@ -27,6 +28,7 @@ REPO = Path(__file__).resolve().parents[2]
 sys.path.append(str(REPO / "tests" / "e2e"))
 from waiting import wait_for  # noqa: E402
 import sni_panel  # noqa: E402
+from system_services import SystemServices  # noqa: E402
 EXE = Path(os.environ.get("LUMIVO_LINUX_EXE", REPO / "build" / "linux" / "lumivo")).resolve()
 LOG_DIR = REPO / "build" / "linux_e2e" / "logs"
 SCREEN = (800, 600)
@@ -68,6 +70,8 @@ class Desktop:
         self.dir = Path(tempfile.mkdtemp(prefix="lumivo-e2e-"))
         self.runtime_dir = self.dir / "runtime"
         self.runtime_dir.mkdir(mode=0o700)
+        self.home = self.dir / "home"
+        self.home.mkdir()
         self.cdrom = self.dir / "cdrom"
         self.cdrom.write_bytes(b"")
         self.strace_log = self.dir / "strace.log"
@@ -76,12 +80,13 @@ class Desktop:
         self.processes = []
         self.traced = []
         self.owners = {}  # window id: the pid that owns it
+        LOG_DIR.mkdir(parents=True, exist_ok=True)
+        self.services = SystemServices(self.dir / "buses", self.env, LOG_DIR / f"{name}-bus.log")
         self.xvfb = self._start_xvfb()
-        self.bus = None
+        self.sni = None  # the StatusNotifierItem host's items, where there is one
         self.tray_area = TRAY_AREA
-        if session_bus or tray == "xfce":
-            LOG_DIR.mkdir(parents=True, exist_ok=True)
-            self.bus = sni_panel.SessionBus(self.dir, self.env(), LOG_DIR / f"{name}-bus.log")
+        if session_bus:
+            self.services.start_bus("session")
         if tray:
             self.start_tray(tray)
 
@@ -89,7 +94,7 @@ class Desktop:
         """trayer (XEmbed) or xfce (StatusNotifierItem, on a session bus of its own)."""
         if tray == "xfce":
             self.tray_area = sni_panel.PANEL_AREA
-            self.tray = sni_panel.start_panel(self._spawn, self.bus)
+            self.sni, self.tray = sni_panel.start_panel(self._spawn, self.services, self.home)
         else:
             self.tray = self._spawn(["trayer", "--edge", "top", "--align", "right", "--widthtype",
                                      "request", "--height", "24", "--transparent", "false"])
@@ -108,12 +113,12 @@ class Desktop:
     def env(self):
         env = {k: v for k, v in os.environ.items() if not k.startswith(("DBUS_", "XDG_", "QT_"))}
         env.update(DISPLAY=self.display, XDG_RUNTIME_DIR=str(self.runtime_dir),
+                   HOME=str(self.home), NO_AT_BRIDGE="1",
                    DBUS_SYSTEM_BUS_ADDRESS=f"unix:path={self.dir}/no-system-bus",
                    # Not unset: libdbus would autolaunch a session bus that outlives the test.
                    DBUS_SESSION_BUS_ADDRESS=f"unix:path={self.dir}/no-session-bus",
                    LUMIVO_CDROM=str(self.cdrom), LC_ALL="C.UTF-8")
-        if getattr(self, "bus", None):
-            env.update(HOME=self.bus.env["HOME"], DBUS_SESSION_BUS_ADDRESS=self.bus.address)
+        env.update(self.services.env)
         env.update(self.extra_env)
         return env
 
@@ -154,8 +159,7 @@ class Desktop:
                 except subprocess.TimeoutExpired:
                     process.kill()
                     process.wait()
-        if self.bus:
-            self.bus.stop()
+        self.services.stop()
         self.xvfb.terminate()
         self.xvfb.wait()
         if self.strace_log.exists():  # beside the test's other logs, for a look afterwards
@@ -192,7 +196,8 @@ class Desktop:
 
     def double_click(self, x, y, button=1):
         """Two clicks 150 ms apart, well within the double-click time."""
-        self.xdotool("mousemove", x, y, "sleep", 0.1, "click", "--repeat", 2, "--delay", 150, button)
+        self.xdotool("mousemove", x, y, "sleep", 0.1,
+                     "click", "--repeat", 2, "--delay", 150, button)
 
     def key(self, *names):
         self.xdotool("key", "--delay", 80, *names)
@@ -324,15 +329,16 @@ class LumivoTestCase(unittest.TestCase):
         self.addCleanup(self.desktop.stop)
         self.addCleanup(self.desktop.save_screenshot, "end")
         self.started = time.monotonic()
-        self.start_services()
+        self.services = self.desktop.services
+        self.set_up_services(self.services)
         self.lumivo = self.start()
 
     def start(self):
         """Starts the copy under test."""
         return self.desktop.start_lumivo()
 
-    def start_services(self):
-        """What the test needs running beside the desktop before Lumivo starts: nothing here."""
+    def set_up_services(self, services):
+        """Starts what the test needs on the buses before Lumivo starts: nothing here."""
 
     def wait_in_tray(self):
         return self.desktop.wait_lamp(GREEN)

@@ -5,7 +5,6 @@ import time
 import unittest
 
 from linux_session import CLOSE, EJECT, GREEN, RED, LumivoTestCase, wait_for
-from system_services import ServicesTestCase
 
 MENU_ROWS = ["item", "separator", "item", "item", "separator", "item", "separator", "item", "item"]
 
@@ -106,7 +105,7 @@ class MenuTest(LumivoTestCase):
         self.assert_running()
 
 
-class SessionEndTest(ServicesTestCase):
+class SessionEndTest(LumivoTestCase):
     """Restart and shut down go to the session manager that runs, else to logind."""
 
     RESTART, SHUT_DOWN = ["Down"] * 5 + ["Return"], ["Down"] * 6 + ["Return"]
@@ -195,7 +194,7 @@ class StatusNotifierTrayTest(LumivoTestCase):
     def test_real_clicks_reach_the_door_and_every_menu_item(self):
         d = self.desktop
         green = self.wait_in_tray()
-        items = d.bus.items()
+        items = d.sni.items()
         self.assertEqual(len(items), 1, items)
         d.click(*green, button=1)
         red = d.wait_lamp(RED)
@@ -206,7 +205,7 @@ class StatusNotifierTrayTest(LumivoTestCase):
         d.wait_door_requests([CLOSE, EJECT, CLOSE])
         time.sleep(0.5)
         self.assertIsNone(d.menu(self.lumivo.pid))
-        self.assertEqual(d.bus.items(), items, "the swaps made a new tray item")
+        self.assertEqual(d.sni.items(), items, "the swaps made a new tray item")
 
         # The green lamp's menu holds its left click, a line, and Lumivo's own nine lines.
         d.click(*self.exported_menu(green, 7)[0])
@@ -230,29 +229,29 @@ class StatusNotifierTrayTest(LumivoTestCase):
     def test_activate_and_context_menu_over_the_bus_act_as_the_clicks(self):
         d = self.desktop
         self.wait_in_tray()
-        items = d.bus.items()
-        self.assertTrue(d.bus.click_item(items[0], "Activate"))
+        items = d.sni.items()
+        self.assertTrue(d.sni.click_item(items[0], "Activate"))
         d.wait_lamp(RED)
         d.wait_door_requests([CLOSE, EJECT])
-        self.assertTrue(d.bus.click_item(items[0], "ContextMenu"))
+        self.assertTrue(d.sni.click_item(items[0], "ContextMenu"))
         d.wait_lamp(GREEN)
         d.wait_door_requests([CLOSE, EJECT, CLOSE])
         time.sleep(0.5)
         self.assertIsNone(d.menu(self.lumivo.pid), "the close also opened the menu")
-        self.assertTrue(d.bus.click_item(items[0], "ContextMenu"))
+        self.assertTrue(d.sni.click_item(items[0], "ContextMenu"))
         menu = wait_for(lambda: d.menu(self.lumivo.pid), 5, "Lumivo's menu")
         wait_for(lambda: d.menu_rows(menu) == MENU_ROWS, 5,
                  f"the menu's nine lines, have {d.menu_rows(menu)}")
         d.key("Escape")
         # A middle click: the door opens, as with a left click.
-        self.assertTrue(d.bus.click_item(items[0], "SecondaryActivate"))
+        self.assertTrue(d.sni.click_item(items[0], "SecondaryActivate"))
         d.wait_lamp(RED)
         # Two right clicks at once, on red then green: the door closes and the menu opens.
-        self.assertTrue(d.bus.click_item(items[0], "ContextMenu"))
-        self.assertTrue(d.bus.click_item(items[0], "ContextMenu"))
+        self.assertTrue(d.sni.click_item(items[0], "ContextMenu"))
+        self.assertTrue(d.sni.click_item(items[0], "ContextMenu"))
         wait_for(lambda: d.menu(self.lumivo.pid), 5, "Lumivo's menu after the second click")
         d.key("Escape")
-        self.assertEqual(d.bus.items(), items, "the swaps made a new tray item")
+        self.assertEqual(d.sni.items(), items, "the swaps made a new tray item")
         self.assertEqual(d.door_requests(), [CLOSE, EJECT, CLOSE, EJECT, CLOSE])
 
 
@@ -291,7 +290,7 @@ class LateTrayTest(LumivoTestCase):
 
         d.start_tray("xfce")
         self.wait_in_tray()
-        self.assertEqual(len(d.bus.items()), 1)
+        self.assertEqual(len(d.sni.items()), 1)
         self.assertNotEqual(self.second_copy_message(), without_tray,
                             "the same message with and without a tray")
         self.assert_running()
