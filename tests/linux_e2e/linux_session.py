@@ -11,6 +11,7 @@ start_tray.
 Environment: LUMIVO_LINUX_EXE, the program under test (default build/linux/lumivo).
 """
 
+import contextlib
 import os
 import re
 import shutil
@@ -27,6 +28,7 @@ REPO = Path(__file__).resolve().parents[2]
 # The Wine suite's polling helper serves this one as well.
 sys.path.append(str(REPO / "tests" / "e2e"))
 from waiting import wait_for  # noqa: E402
+import gnome_shell  # noqa: E402
 import sni_panel  # noqa: E402
 from system_services import SystemServices  # noqa: E402
 EXE = Path(os.environ.get("LUMIVO_LINUX_EXE", REPO / "build" / "linux" / "lumivo")).resolve()
@@ -39,7 +41,7 @@ EJECT, CLOSE = "CDROMEJECT", "CDROMCLOSETRAY"
 
 class Screenshot:
     def __init__(self, data):
-        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
+        header = re.match(rb"P6\s+(?:#[^\n]*\n)*(\d+)\s+(\d+)\s+255\s", data)
         if not header:
             raise AssertionError("not an 8-bit PPM screenshot")
         self.width, self.height = int(header[1]), int(header[2])
@@ -82,17 +84,29 @@ class Desktop:
         self.owners = {}  # window id: the pid that owns it
         LOG_DIR.mkdir(parents=True, exist_ok=True)
         self.services = SystemServices(self.dir / "buses", self.env, LOG_DIR / f"{name}-bus.log")
+        # A compositing window manager (GNOME Shell) draws the screen on its overlay window,
+        # which the root window's contents leave out: its screenshots come from Xvfb's frame
+        # buffer.
+        self.composited = tray == "gnome"
         self.xvfb = self._start_xvfb()
         self.sni = None  # the StatusNotifierItem host's items, where there is one
         self.tray_area = TRAY_AREA
         if session_bus:
             self.services.start_bus("session")
         if tray:
-            self.start_tray(tray)
+            try:
+                self.start_tray(tray)
+            except BaseException:
+                self.stop()
+                raise
 
     def start_tray(self, tray):
-        """trayer (XEmbed) or xfce (StatusNotifierItem, on a session bus of its own)."""
-        if tray == "xfce":
+        """trayer (XEmbed), or xfce or gnome (StatusNotifierItem hosts, on the session bus)."""
+        if tray == "gnome":
+            self.tray_area = gnome_shell.PANEL_AREA
+            self.tray = gnome_shell.start_shell(self)
+            self.sni = sni_panel.StatusNotifierHost(self.services)
+        elif tray == "xfce":
             self.tray_area = sni_panel.PANEL_AREA
             self.sni, self.tray = sni_panel.start_panel(self._spawn, self.services, self.home)
         else:
@@ -101,8 +115,10 @@ class Desktop:
 
     def _start_xvfb(self):
         read, write = os.pipe()
+        frame_buffer = ["-fbdir", str(self.dir)] if self.composited else []
         xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0",
-                                 f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten", "tcp"],
+                                 f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten", "tcp",
+                                 *frame_buffer],
                                 pass_fds=(write,), stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
         os.close(write)
@@ -146,11 +162,23 @@ class Desktop:
         self.traced.append(traced)
         return traced
 
+    def stop_lumivo(self, traced):
+        """Ends a copy started with start_lumivo at once."""
+        if traced.poll() is None:
+            with contextlib.suppress(ProcessLookupError):  # ended, and strace about to
+                os.kill(traced.pid, signal.SIGKILL)
+            try:
+                traced.wait(5)
+            except subprocess.TimeoutExpired:
+                traced.tracer.kill()
+                traced.wait(5)
+
     def stop(self):
         # A stopped strace lets its program go on; without an X server to lose, it would stay.
         for traced in self.traced:
             if traced.poll() is None:
-                os.kill(traced.pid, signal.SIGTERM)
+                with contextlib.suppress(ProcessLookupError):
+                    os.kill(traced.pid, signal.SIGTERM)
         for process in reversed(self.processes):
             if process.poll() is None:
                 process.terminate()
@@ -168,9 +196,13 @@ class Desktop:
 
     # ------------------------------------------------------------ what the user sees
 
+    def _screen(self):
+        if self.composited:
+            return ["convert", f"xwd:{self.dir}/Xvfb_screen0"]
+        return ["import", "-display", self.display, "-window", "root"]
+
     def screenshot(self):
-        data = subprocess.run(["import", "-display", self.display, "-window", "root", "-depth", "8",
-                               "ppm:-"],
+        data = subprocess.run([*self._screen(), "-depth", "8", "ppm:-"],
                               check=True, capture_output=True).stdout
         return Screenshot(data)
 
@@ -178,8 +210,7 @@ class Desktop:
         """Into the log folder, named after the test, unless a path is given."""
         path = Path(path or LOG_DIR / f"{self.name}-{label}.png")
         path.parent.mkdir(parents=True, exist_ok=True)
-        subprocess.run(["import", "-display", self.display, "-window", "root", str(path)],
-                       check=False)
+        subprocess.run([*self._screen(), str(path)], check=False)
 
     def lamps(self, color):
         return self.screenshot().squares(color, self.tray_area)
@@ -261,14 +292,14 @@ class Desktop:
         left, right = menu["x"] + 4, menu["x"] + menu["width"] - 4
         lines = [[sum(shot.pixel(x, y)) // 3 for x in range(left, right)]
                  for y in range(menu["y"] + 2, menu["y"] + menu["height"] - 2)]
-        # A separator is a line across, darker than the menu's background: Qt's a grey one,
-        # GTK's one pixel barely off white.
+        # Text stands out from the menu's background; a separator is a faint line across it:
+        # Qt's a grey one, GTK's one pixel barely off white, GNOME's a lighter grey on dark.
         background = Counter(s for shades in lines for s in shades).most_common(1)[0][0]
         rows = []
         for y, shades in enumerate(lines, menu["y"] + 2):
-            if min(shades) < 100:
+            if max(abs(s - background) for s in shades) > 100:
                 kind = "item"
-            elif sum(1 for s in shades if s < background - 16) > 0.6 * len(shades):
+            elif sum(1 for s in shades if abs(s - background) > 16) > 0.6 * len(shades):
                 kind = "separator"
             else:
                 continue

@@ -37,6 +37,15 @@ _PANEL_XML = """<?xml version="1.0" encoding="UTF-8"?>
 """
 
 
+def split_item(item):
+    """An item's bus name and object path."""
+    if "@/" in item:
+        name, _, path = item.partition("@")
+        return name, path
+    name, _, path = item.partition("/")
+    return name, "/" + path
+
+
 class StatusNotifierHost:
     """The tray items on the session bus, as its StatusNotifierWatcher knows them."""
 
@@ -44,7 +53,8 @@ class StatusNotifierHost:
         self.services = services
 
     def items(self):
-        """The tray items the watcher knows: "bus-name/path" each."""
+        """The tray items the watcher knows: "bus-name/path" (Xfce) or "bus-name@/path"
+        (GNOME) each."""
         reply = self.services.send("session", f"--dest={WATCHER}", "/StatusNotifierWatcher",
                                    "org.freedesktop.DBus.Properties.Get", f"string:{WATCHER}",
                                    "string:RegisteredStatusNotifierItems")
@@ -53,8 +63,8 @@ class StatusNotifierHost:
     def click_item(self, item, method):
         """Calls Activate, SecondaryActivate or ContextMenu on an item, at a point in the
         panel, as a host does."""
-        name, _, path = item.partition("/")
-        return self.services.send("session", f"--dest={name}", "/" + path,
+        name, path = split_item(item)
+        return self.services.send("session", f"--dest={name}", path,
                                   f"{ITEM_INTERFACE}.{method}", "int32:700",
                                   "int32:10") is not None
 
