@@ -2,14 +2,16 @@
 
 Each test gets its own display, tray, runtime folder and fake drive: a regular file whose path
 the program takes from LUMIVO_CDROM. strace records the door requests made on it, with their
-times, and answers them as a drive would (0, or the error a test sets in door_error). No session
-bus, so Qt uses the XEmbed tray; a system bus address that leads nowhere, so logind,
-NetworkManager and UDisks2 are absent, unless a test starts them in start_services
-(system_services.py). A desktop made with tray="xfce" has Xfce's panel on a private session bus
-instead (sni_panel.py), and one made with tray=None has no tray until start_tray.
+times, and answers them as a drive would (0, or the error a test sets in door_error). Buses
+lead nowhere, so Qt uses the XEmbed tray and logind, NetworkManager and UDisks2 are absent,
+unless the test starts them, and the services on them, through the desktop's services
+(system_services.py, in set_up_services). A desktop made with tray="xfce" has Xfce's panel on
+the test's session bus instead (sni_panel.py), and one made with tray=None has no tray until
+start_tray.
 Environment: LUMIVO_LINUX_EXE, the program under test (default build/linux/lumivo).
 """
 
+import contextlib
 import os
 import re
 import shutil
@@ -19,13 +21,16 @@ import sys
 import tempfile
 import time
 import unittest
+from collections import Counter
 from pathlib import Path
 
 REPO = Path(__file__).resolve().parents[2]
 # The Wine suite's polling helper serves this one as well.
 sys.path.append(str(REPO / "tests" / "e2e"))
 from waiting import wait_for  # noqa: E402
+import gnome_shell  # noqa: E402
 import sni_panel  # noqa: E402
+from system_services import SystemServices  # noqa: E402
 EXE = Path(os.environ.get("LUMIVO_LINUX_EXE", REPO / "build" / "linux" / "lumivo")).resolve()
 LOG_DIR = REPO / "build" / "linux_e2e" / "logs"
 SCREEN = (800, 600)
@@ -36,7 +41,7 @@ EJECT, CLOSE = "CDROMEJECT", "CDROMCLOSETRAY"
 
 class Screenshot:
     def __init__(self, data):
-        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
+        header = re.match(rb"P6\s+(?:#[^\n]*\n)*(\d+)\s+(\d+)\s+255\s", data)
         if not header:
             raise AssertionError("not an 8-bit PPM screenshot")
         self.width, self.height = int(header[1]), int(header[2])
@@ -67,6 +72,8 @@ class Desktop:
         self.dir = Path(tempfile.mkdtemp(prefix="lumivo-e2e-"))
         self.runtime_dir = self.dir / "runtime"
         self.runtime_dir.mkdir(mode=0o700)
+        self.home = self.dir / "home"
+        self.home.mkdir()
         self.cdrom = self.dir / "cdrom"
         self.cdrom.write_bytes(b"")
         self.strace_log = self.dir / "strace.log"
@@ -75,28 +82,43 @@ class Desktop:
         self.processes = []
         self.traced = []
         self.owners = {}  # window id: the pid that owns it
+        LOG_DIR.mkdir(parents=True, exist_ok=True)
+        self.services = SystemServices(self.dir / "buses", self.env, LOG_DIR / f"{name}-bus.log")
+        # A compositing window manager (GNOME Shell) draws the screen on its overlay window,
+        # which the root window's contents leave out: its screenshots come from Xvfb's frame
+        # buffer.
+        self.composited = tray == "gnome"
         self.xvfb = self._start_xvfb()
-        self.bus = None
+        self.sni = None  # the StatusNotifierItem host's items, where there is one
         self.tray_area = TRAY_AREA
-        if session_bus or tray == "xfce":
-            LOG_DIR.mkdir(parents=True, exist_ok=True)
-            self.bus = sni_panel.SessionBus(self.dir, self.env(), LOG_DIR / f"{name}-bus.log")
+        if session_bus:
+            self.services.start_bus("session")
         if tray:
-            self.start_tray(tray)
+            try:
+                self.start_tray(tray)
+            except BaseException:
+                self.stop()
+                raise
 
     def start_tray(self, tray):
-        """trayer (XEmbed) or xfce (StatusNotifierItem, on a session bus of its own)."""
-        if tray == "xfce":
+        """trayer (XEmbed), or xfce or gnome (StatusNotifierItem hosts, on the session bus)."""
+        if tray == "gnome":
+            self.tray_area = gnome_shell.PANEL_AREA
+            self.tray = gnome_shell.start_shell(self)
+            self.sni = sni_panel.StatusNotifierHost(self.services)
+        elif tray == "xfce":
             self.tray_area = sni_panel.PANEL_AREA
-            self.tray = sni_panel.start_panel(self._spawn, self.bus)
+            self.sni, self.tray = sni_panel.start_panel(self._spawn, self.services, self.home)
         else:
             self.tray = self._spawn(["trayer", "--edge", "top", "--align", "right", "--widthtype",
                                      "request", "--height", "24", "--transparent", "false"])
 
     def _start_xvfb(self):
         read, write = os.pipe()
+        frame_buffer = ["-fbdir", str(self.dir)] if self.composited else []
         xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0",
-                                 f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten", "tcp"],
+                                 f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten", "tcp",
+                                 *frame_buffer],
                                 pass_fds=(write,), stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
         os.close(write)
@@ -107,12 +129,12 @@ class Desktop:
     def env(self):
         env = {k: v for k, v in os.environ.items() if not k.startswith(("DBUS_", "XDG_", "QT_"))}
         env.update(DISPLAY=self.display, XDG_RUNTIME_DIR=str(self.runtime_dir),
+                   HOME=str(self.home), NO_AT_BRIDGE="1",
                    DBUS_SYSTEM_BUS_ADDRESS=f"unix:path={self.dir}/no-system-bus",
                    # Not unset: libdbus would autolaunch a session bus that outlives the test.
                    DBUS_SESSION_BUS_ADDRESS=f"unix:path={self.dir}/no-session-bus",
                    LUMIVO_CDROM=str(self.cdrom), LC_ALL="C.UTF-8")
-        if getattr(self, "bus", None):
-            env.update(HOME=self.bus.env["HOME"], DBUS_SESSION_BUS_ADDRESS=self.bus.address)
+        env.update(self.services.env)
         env.update(self.extra_env)
         return env
 
@@ -140,11 +162,23 @@ class Desktop:
         self.traced.append(traced)
         return traced
 
+    def stop_lumivo(self, traced):
+        """Ends a copy started with start_lumivo at once."""
+        if traced.poll() is None:
+            with contextlib.suppress(ProcessLookupError):  # ended, and strace about to
+                os.kill(traced.pid, signal.SIGKILL)
+            try:
+                traced.wait(5)
+            except subprocess.TimeoutExpired:
+                traced.tracer.kill()
+                traced.wait(5)
+
     def stop(self):
         # A stopped strace lets its program go on; without an X server to lose, it would stay.
         for traced in self.traced:
             if traced.poll() is None:
-                os.kill(traced.pid, signal.SIGTERM)
+                with contextlib.suppress(ProcessLookupError):
+                    os.kill(traced.pid, signal.SIGTERM)
         for process in reversed(self.processes):
             if process.poll() is None:
                 process.terminate()
@@ -153,8 +187,7 @@ class Desktop:
                 except subprocess.TimeoutExpired:
                     process.kill()
                     process.wait()
-        if self.bus:
-            self.bus.stop()
+        self.services.stop()
         self.xvfb.terminate()
         self.xvfb.wait()
         if self.strace_log.exists():  # beside the test's other logs, for a look afterwards
@@ -163,9 +196,13 @@ class Desktop:
 
     # ------------------------------------------------------------ what the user sees
 
+    def _screen(self):
+        if self.composited:
+            return ["convert", f"xwd:{self.dir}/Xvfb_screen0"]
+        return ["import", "-display", self.display, "-window", "root"]
+
     def screenshot(self):
-        data = subprocess.run(["import", "-display", self.display, "-window", "root", "-depth", "8",
-                               "ppm:-"],
+        data = subprocess.run([*self._screen(), "-depth", "8", "ppm:-"],
                               check=True, capture_output=True).stdout
         return Screenshot(data)
 
@@ -173,8 +210,7 @@ class Desktop:
         """Into the log folder, named after the test, unless a path is given."""
         path = Path(path or LOG_DIR / f"{self.name}-{label}.png")
         path.parent.mkdir(parents=True, exist_ok=True)
-        subprocess.run(["import", "-display", self.display, "-window", "root", str(path)],
-                       check=False)
+        subprocess.run([*self._screen(), str(path)], check=False)
 
     def lamps(self, color):
         return self.screenshot().squares(color, self.tray_area)
@@ -188,6 +224,11 @@ class Desktop:
 
     def click(self, x, y, button=1):
         self.xdotool("mousemove", x, y, "sleep", 0.1, "click", button)
+
+    def double_click(self, x, y, button=1):
+        """Two clicks 150 ms apart, well within the double-click time."""
+        self.xdotool("mousemove", x, y, "sleep", 0.1,
+                     "click", "--repeat", 2, "--delay", 150, button)
 
     def key(self, *names):
         self.xdotool("key", "--delay", 80, *names)
@@ -249,12 +290,16 @@ class Desktop:
         """The menu's lines from top to bottom, with the height of their middle."""
         shot = self.screenshot()
         left, right = menu["x"] + 4, menu["x"] + menu["width"] - 4
+        lines = [[sum(shot.pixel(x, y)) // 3 for x in range(left, right)]
+                 for y in range(menu["y"] + 2, menu["y"] + menu["height"] - 2)]
+        # Text stands out from the menu's background; a separator is a faint line across it:
+        # Qt's a grey one, GTK's one pixel barely off white, GNOME's a lighter grey on dark.
+        background = Counter(s for shades in lines for s in shades).most_common(1)[0][0]
         rows = []
-        for y in range(menu["y"] + 2, menu["y"] + menu["height"] - 2):
-            shades = [sum(shot.pixel(x, y)) // 3 for x in range(left, right)]
-            if min(shades) < 100:
+        for y, shades in enumerate(lines, menu["y"] + 2):
+            if max(abs(s - background) for s in shades) > 100:
                 kind = "item"
-            elif sum(1 for s in shades if s < 220) > 0.6 * len(shades):
+            elif sum(1 for s in shades if abs(s - background) > 16) > 0.6 * len(shades):
                 kind = "separator"
             else:
                 continue
@@ -316,15 +361,16 @@ class LumivoTestCase(unittest.TestCase):
         self.addCleanup(self.desktop.stop)
         self.addCleanup(self.desktop.save_screenshot, "end")
         self.started = time.monotonic()
-        self.start_services()
+        self.services = self.desktop.services
+        self.set_up_services(self.services)
         self.lumivo = self.start()
 
     def start(self):
         """Starts the copy under test."""
         return self.desktop.start_lumivo()
 
-    def start_services(self):
-        """What the test needs running beside the desktop before Lumivo starts: nothing here."""
+    def set_up_services(self, services):
+        """Starts what the test needs on the buses before Lumivo starts: nothing here."""
 
     def wait_in_tray(self):
         return self.desktop.wait_lamp(GREEN)

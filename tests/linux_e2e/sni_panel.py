@@ -1,15 +1,12 @@
-"""Xfce's panel with only its Status Tray plugin, on a private session bus: the
+"""Xfce's panel with only its Status Tray plugin, on the test's session bus: the
 StatusNotifierItem tray of the Linux end-to-end tests (trayer stands for the XEmbed ones).
 
 The panel reads its layout through xfconfd, which the bus starts with the bus's environment:
-HOME points at a private folder holding that layout before the bus starts. Xfce shows an
-item's exported menu on a right click and never calls its ContextMenu; what Plasma does with
-its clicks is driven here by calling Activate and ContextMenu over the bus.
+the test's HOME holds that layout. Xfce shows an item's exported menu on a right click and
+never calls its ContextMenu; what hosts that do call it do is driven here over the bus.
 """
 
 import re
-import subprocess
-from pathlib import Path
 
 from waiting import wait_for
 
@@ -40,55 +37,45 @@ _PANEL_XML = """<?xml version="1.0" encoding="UTF-8"?>
 """
 
 
-class SessionBus:
-    """A private session bus, started with HOME already pointing at the panel's layout."""
+def split_item(item):
+    """An item's bus name and object path."""
+    if "@/" in item:
+        name, _, path = item.partition("@")
+        return name, path
+    name, _, path = item.partition("/")
+    return name, "/" + path
 
-    def __init__(self, folder, env, log):
-        home = folder / "home"
-        xml = home / ".config" / "xfce4" / "xfconf" / "xfce-perchannel-xml" / "xfce4-panel.xml"
-        xml.parent.mkdir(parents=True)
-        xml.write_text(_PANEL_XML)
-        self.env = dict(env, HOME=str(home), NO_AT_BRIDGE="1")
-        # The services it starts (xfconfd) write where it does: to the test's log.
-        with open(log, "ab") as output:
-            self.daemon = subprocess.Popen(["dbus-daemon", "--session", "--nofork",
-                                            "--print-address"], env=self.env,
-                                           stdout=subprocess.PIPE, stderr=output, text=True)
-        self.address = self.daemon.stdout.readline().strip()
-        self.daemon.stdout.close()
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = self.address
 
-    def call(self, destination, path, method, *args):
-        """dbus-send's printed reply, or None on an error."""
-        done = subprocess.run(["dbus-send", f"--bus={self.address}", "--print-reply",
-                               f"--dest={destination}", path, method, *args],
-                              capture_output=True, text=True, timeout=10)
-        return done.stdout if done.returncode == 0 else None
+class StatusNotifierHost:
+    """The tray items on the session bus, as its StatusNotifierWatcher knows them."""
 
-    def has_owner(self, name):
-        reply = self.call("org.freedesktop.DBus", "/org/freedesktop/DBus",
-                          "org.freedesktop.DBus.NameHasOwner", f"string:{name}")
-        return reply is not None and "boolean true" in reply
+    def __init__(self, services):
+        self.services = services
 
     def items(self):
-        """The tray items the watcher knows: "bus-name/path" each."""
-        reply = self.call(WATCHER, "/StatusNotifierWatcher", "org.freedesktop.DBus.Properties.Get",
-                          f"string:{WATCHER}", "string:RegisteredStatusNotifierItems")
+        """The tray items the watcher knows: "bus-name/path" (Xfce) or "bus-name@/path"
+        (GNOME) each."""
+        reply = self.services.send("session", f"--dest={WATCHER}", "/StatusNotifierWatcher",
+                                   "org.freedesktop.DBus.Properties.Get", f"string:{WATCHER}",
+                                   "string:RegisteredStatusNotifierItems")
         return re.findall(r'string "([^"]+)"', reply or "")
 
     def click_item(self, item, method):
-        """Calls Activate or ContextMenu on an item, at a point in the panel, as Plasma does."""
-        name, _, path = item.partition("/")
-        return self.call(name, "/" + path, f"{ITEM_INTERFACE}.{method}", "int32:700",
-                         "int32:10") is not None
-
-    def stop(self):
-        self.daemon.terminate()
-        self.daemon.wait()
+        """Calls Activate, SecondaryActivate or ContextMenu on an item, at a point in the
+        panel, as a host does."""
+        name, path = split_item(item)
+        return self.services.send("session", f"--dest={name}", path,
+                                  f"{ITEM_INTERFACE}.{method}", "int32:700",
+                                  "int32:10") is not None
 
 
-def start_panel(spawn, bus):
+def start_panel(spawn, services, home):
     """Starts the panel through the desktop's spawn and waits until the tray is on the bus."""
-    panel = spawn(["xfce4-panel", "--disable-wm-check"], bus.env)
-    wait_for(lambda: bus.has_owner(WATCHER), 30, "Xfce's StatusNotifierWatcher")
-    return panel
+    xml = home / ".config" / "xfce4" / "xfconf" / "xfce-perchannel-xml" / "xfce4-panel.xml"
+    xml.parent.mkdir(parents=True, exist_ok=True)
+    xml.write_text(_PANEL_XML)
+    services.allow_activation("org.xfce.Xfconf")
+    panel = spawn(["xfce4-panel", "--disable-wm-check"])
+    wait_for(lambda: services.name_has_owner("session", WATCHER), 30,
+             "Xfce's StatusNotifierWatcher")
+    return StatusNotifierHost(services), panel

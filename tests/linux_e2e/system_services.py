@@ -1,5 +1,11 @@
-"""System services for the Linux end-to-end tests: a private system bus and a session bus,
-with python-dbusmock's stand-ins for logind, NetworkManager, UDisks2 and session managers.
+"""The private buses of the Linux end-to-end tests and the services on them: a system bus and a
+session bus of the test's own, python-dbusmock's stand-ins for logind, NetworkManager, UDisks2,
+session managers, the notification server and the portal, and the trays' services.
+
+Every test's buses start here. The session bus activates only the services a test allows
+(allow_activation): the machine's own service files (a desktop's notification server installed
+but not running) would otherwise answer, late, for the ones a test means to leave out. Services
+that the bus starts get the bus's environment, HOME included.
 
 The mocks run under Debian's Python (/usr/bin/python3), which has python3-dbusmock; the tests
 may run under another. Each mock logs the calls it gets, with their times, for the tests to read.
@@ -8,18 +14,19 @@ may run under another. Each mock logs the calls it gets, with their times, for t
 import json
 import os
 import subprocess
-import tempfile
 from pathlib import Path
 
-from linux_session import LumivoTestCase, wait_for
+from waiting import wait_for
 
 DEBIAN_PYTHON = "/usr/bin/python3"
 HERE = Path(__file__).resolve().parent
+SERVICE_FILES = Path("/usr/share/dbus-1/services")
 
-SYSTEM_BUS_CONFIG = """<busconfig>
-  <type>system</type>
+BUS_CONFIG = """<busconfig>
+  <type>{kind}</type>
   <listen>unix:path={socket}</listen>
   <auth>EXTERNAL</auth>
+  <servicedir>{services}</servicedir>
   <policy context="default">
     <allow user="*"/>
     <allow own="*"/>
@@ -49,26 +56,43 @@ class Mock:
 
 
 class SystemServices:
-    """The buses and mocks of one test; stop() ends them all."""
+    """The buses and mocks of one test, in folder; env is what the processes under test need
+    (the bus addresses), environment() the desktop's, which the buses and mocks start with.
+    What they print goes to log. stop() ends them all."""
 
-    def __init__(self):
-        self.dir = Path(tempfile.mkdtemp(prefix="lumivo-bus-"))
+    def __init__(self, folder, environment, log):
+        self.dir = Path(folder)
+        self.dir.mkdir(parents=True, exist_ok=True)
+        self.environment, self.log = environment, log
         self.processes = []
-        self.env = {}  # the bus addresses, for the processes under test
+        self.env = {}
 
     def _bus(self, kind):
-        if kind == "system":
-            config = self.dir / "system.conf"
-            config.write_text(SYSTEM_BUS_CONFIG.format(socket=self.dir / "system_bus_socket"))
-            arguments = [f"--config-file={config}"]
-        else:
-            arguments = ["--session"]
-        daemon = subprocess.Popen(["dbus-daemon", "--nofork", "--print-address", *arguments],
-                                  stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        services = self.dir / f"{kind}-services"
+        services.mkdir(exist_ok=True)
+        config = self.dir / f"{kind}.conf"
+        config.write_text(BUS_CONFIG.format(kind=kind, socket=self.dir / f"{kind}_bus_socket",
+                                            services=services))
+        with open(self.log, "ab") as output:
+            daemon = subprocess.Popen(["dbus-daemon", "--nofork", "--print-address",
+                                       f"--config-file={config}"],
+                                      env=dict(self.environment(), **self.env),
+                                      stdout=subprocess.PIPE, stderr=output, text=True)
         self.processes.append(daemon)
         address = daemon.stdout.readline().strip()
         daemon.stdout.close()
         return address
+
+    def allow_activation(self, *names):
+        """Lets the session bus start those services of the machine's when they are called."""
+        folder = self.dir / "session-services"
+        self.start_bus("session")
+        for name in names:
+            link = folder / f"{name}.service"
+            if not link.exists():
+                link.symlink_to(SERVICE_FILES / f"{name}.service")
+        self.send("session", "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
+                  "org.freedesktop.DBus.ReloadConfig")
 
     def start_bus(self, kind):
         """Starts the system or the session bus once; its address goes into env."""
@@ -89,21 +113,25 @@ class SystemServices:
             command += ["-p", json.dumps(parameters)]
         if not template:
             command += [name, path, interface]
-        env = dict(os.environ, **self.env)
-        self.processes.append(subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL,
-                                               stderr=subprocess.DEVNULL))
+        with open(self.log, "ab") as output:
+            self.processes.append(subprocess.Popen(command,
+                                                   env=dict(self.environment(), **self.env),
+                                                   stdout=subprocess.DEVNULL, stderr=output))
         wait_for(lambda: self.name_has_owner(bus, name), 10, f"{name} on the {bus} bus")
         return Mock(self.processes[-1], log)
 
     def send(self, bus, *arguments):
-        """dbus-send on that bus; its printed reply."""
-        return subprocess.run(["dbus-send", f"--bus={self.start_bus(bus)}", "--print-reply",
-                               *arguments], capture_output=True, text=True, check=False).stdout
+        """dbus-send on that bus; its printed reply, or None on an error."""
+        done = subprocess.run(["dbus-send", f"--bus={self.start_bus(bus)}", "--print-reply",
+                               *arguments], capture_output=True, text=True, check=False,
+                              timeout=10)
+        return done.stdout if done.returncode == 0 else None
 
     def name_has_owner(self, bus, name):
-        return "boolean true" in self.send(bus, "--dest=org.freedesktop.DBus",
-                                           "/org/freedesktop/DBus",
-                                           "org.freedesktop.DBus.NameHasOwner", f"string:{name}")
+        return "boolean true" in (self.send(bus, "--dest=org.freedesktop.DBus",
+                                            "/org/freedesktop/DBus",
+                                            "org.freedesktop.DBus.NameHasOwner",
+                                            f"string:{name}") or "")
 
     def add_method(self, bus, name, path, interface, method, in_signature, out_signature, code):
         self.send(bus, f"--dest={name}", path, "org.freedesktop.DBus.Mock.AddMethod",
@@ -123,7 +151,7 @@ class SystemServices:
         mock = self.mock("system", "org.freedesktop.NetworkManager", template="networkmanager")
         for name in connections:
             subprocess.run([DEBIAN_PYTHON, "-c", ADD_CONNECTION, name],
-                           env=dict(os.environ, **self.env), check=True)
+                           env=dict(self.environment(), **self.env), check=True)
         return mock
 
     def session_manager(self, name, path, interface, methods):
@@ -133,6 +161,12 @@ class SystemServices:
         for method, (signature, code) in methods.items():
             self.add_method("session", name, path, interface, method, signature, "", code)
         return mock
+
+    def notification_server(self):
+        return self.mock("session", "org.freedesktop.Notifications", template="notification_daemon")
+
+    def portal(self, template):
+        return self.mock("session", "org.freedesktop.portal.Desktop", template=str(template))
 
     def stop(self):
         for process in reversed(self.processes):
@@ -157,16 +191,3 @@ def fake_file_manager(folder):
     script.write_text(f'#!/bin/sh\necho "$(date +%s.%N) $1" >> "{log}"\n')
     script.chmod(0o755)
     return log, f"{folder}:{os.environ['PATH']}"
-
-
-class ServicesTestCase(LumivoTestCase):
-    """Lumivo with the services that set_up_services starts for the test at hand."""
-
-    def set_up_services(self, services):
-        raise NotImplementedError
-
-    def start_services(self):
-        self.services = SystemServices()
-        self.addCleanup(self.services.stop)
-        self.set_up_services(self.services)
-        self.desktop.extra_env.update(self.services.env)

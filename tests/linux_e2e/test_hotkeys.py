@@ -7,7 +7,7 @@ import unittest
 from pathlib import Path
 
 from linux_session import CLOSE, EJECT, GREEN, RED, LumivoTestCase, wait_for
-from system_services import ServicesTestCase, fake_file_manager
+from system_services import fake_file_manager
 
 PORTAL_MOCK = Path(__file__).with_name("global_shortcuts_portal.py")
 
@@ -48,7 +48,7 @@ class HotkeyTest(LumivoTestCase):
         wait_for(lambda: d.door_requests()[-1] == CLOSE, 5, "a close after the box")
 
 
-class NetworkManagerTest(ServicesTestCase):
+class NetworkManagerTest(LumivoTestCase):
     def set_up_services(self, services):
         self.network = services.network_manager("163")
 
@@ -67,7 +67,7 @@ class NetworkManagerTest(ServicesTestCase):
         self.assertEqual(len(self.network.calls("ActivateConnection")), 1)
 
 
-class DiscTest(ServicesTestCase):
+class DiscTest(LumivoTestCase):
     """A drive that UDisks2 knows, with or without a disc, mounted or not."""
 
     MOUNTED = "/media/lumivo/DISC"
@@ -163,30 +163,27 @@ class WithoutXTestCase(LumivoTestCase):
     SESSION_BUS = True
     PORTAL = True
 
-    def start(self):
-        d = self.desktop
-        # Debian's python3, which has dbusmock.
-        mock = ["/usr/bin/python3", "-m", "dbusmock", "--template"]
-        d._spawn(mock + ["notification_daemon"])
-        names = ["org.freedesktop.Notifications"]
+    def set_up_services(self, services):
+        services.notification_server()
         if self.PORTAL:
-            d._spawn(mock + [str(PORTAL_MOCK)])
-            names.append("org.freedesktop.portal.Desktop")
-        wait_for(lambda: all(d.bus.has_owner(n) for n in names), 10, f"the mocks {names}")
-        env = {k: v for k, v in d.env().items() if k != "DISPLAY"}
-        return d.start_lumivo(env=dict(env, QT_QPA_PLATFORM="offscreen"))
+            services.portal(PORTAL_MOCK)
+
+    def start(self):
+        env = {k: v for k, v in self.desktop.env().items() if k != "DISPLAY"}
+        return self.desktop.start_lumivo(env=dict(env, QT_QPA_PLATFORM="offscreen"))
 
     def notices(self):
         """The texts of the desktop notifications so far."""
-        calls = self.desktop.bus.call("org.freedesktop.Notifications",
-                                      "/org/freedesktop/Notifications",
-                                      "org.freedesktop.DBus.Mock.GetCalls")
+        calls = self.services.send("session", "--dest=org.freedesktop.Notifications",
+                                   "/org/freedesktop/Notifications",
+                                   "org.freedesktop.DBus.Mock.GetCalls")
         return [t for t in re.findall(r'string "([^"]*)"', calls or "") if len(t) > 20]
 
     def press(self, shortcut, down):
-        self.assertIsNotNone(self.desktop.bus.call(
-            "org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
-            "org.freedesktop.DBus.Mock.Press", f"string:{shortcut}", f"boolean:{str(down).lower()}"))
+        self.assertIsNotNone(self.services.send(
+            "session", "--dest=org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
+            "org.freedesktop.DBus.Mock.Press", f"string:{shortcut}",
+            f"boolean:{str(down).lower()}"))
 
 
 class PortalHotkeyTest(WithoutXTestCase):

@@ -8,7 +8,6 @@ import unittest
 from pathlib import Path
 
 from linux_session import CLOSE, EJECT, EXE, GREEN, LOG_DIR, RED, LumivoTestCase, wait_for
-from system_services import ServicesTestCase
 
 MENU_ROWS = ["item", "separator", "item", "item", "separator", "item", "separator", "item", "item"]
 
@@ -47,6 +46,23 @@ class TrayClickTest(LumivoTestCase):
         time.sleep(0.5)
         self.assertIsNone(d.menu(self.lumivo.pid),
                           "the click that closed the door also opened the menu")
+
+    def test_a_right_double_click_opens_the_menu_and_no_click_of_a_quick_pair_is_lost(self):
+        d = self.desktop
+        green = self.wait_in_tray()
+        d.double_click(*green, button=3)
+        menu = wait_for(lambda: d.menu(self.lumivo.pid), 5, "the menu")
+        time.sleep(0.5)
+        self.assertEqual(d.menu(self.lumivo.pid), menu, "the second click chose an item")
+        d.key("Escape")
+        wait_for(lambda: d.menu(self.lumivo.pid) is None, 5, "the menu to close")
+        # A right click on red and at once one on the green lamp it turned into.
+        d.click(*green, button=1)
+        d.double_click(*d.wait_lamp(RED), button=3)
+        wait_for(lambda: d.menu(self.lumivo.pid), 5, "the menu after the door closed")
+        self.assertEqual(d.door_requests(), [CLOSE, EJECT, CLOSE])
+        d.key("Escape")
+        self.assert_running()
 
     def test_right_click_on_green_opens_the_nine_line_menu(self):
         d = self.desktop
@@ -92,7 +108,7 @@ class MenuTest(LumivoTestCase):
         self.assert_running()
 
 
-class SessionEndTest(ServicesTestCase):
+class SessionEndTest(LumivoTestCase):
     """Restart and shut down go to the session manager that runs, else to logind."""
 
     RESTART, SHUT_DOWN = ["Down"] * 5 + ["Return"], ["Down"] * 6 + ["Return"]
@@ -181,7 +197,7 @@ class StatusNotifierTrayTest(LumivoTestCase):
     def test_real_clicks_reach_the_door_and_every_menu_item(self):
         d = self.desktop
         green = self.wait_in_tray()
-        items = d.bus.items()
+        items = d.sni.items()
         self.assertEqual(len(items), 1, items)
         d.click(*green, button=1)
         red = d.wait_lamp(RED)
@@ -192,40 +208,54 @@ class StatusNotifierTrayTest(LumivoTestCase):
         d.wait_door_requests([CLOSE, EJECT, CLOSE])
         time.sleep(0.5)
         self.assertIsNone(d.menu(self.lumivo.pid))
-        self.assertEqual(d.bus.items(), items, "the swaps made a new tray item")
+        self.assertEqual(d.sni.items(), items, "the swaps made a new tray item")
 
-        # The green lamp's menu holds the six items of Lumivo's own: About, restart, exit.
-        d.click(*self.exported_menu(green, 6)[2])
+        # The green lamp's menu holds its left click, a line, and Lumivo's own nine lines.
+        d.click(*self.exported_menu(green, 7)[0])
+        d.wait_door_requests([CLOSE, EJECT, CLOSE, EJECT])
+        d.click(*self.exported_menu(d.wait_lamp(RED), 1)[0])
+        green = d.wait_lamp(GREEN)
+        d.click(*self.exported_menu(green, 7)[3])
         d.wait_window(self.lumivo.pid, name="About")
         d.click(120, 30)
         wait_for(lambda: d.window(self.lumivo.pid, name="About") is None, 5, "About to close")
-        d.click(*self.exported_menu(green, 6)[4])
+        d.click(*self.exported_menu(green, 7)[5])
         self.message_box()
         d.key("Return")
         wait_for(lambda: d.window(self.lumivo.pid, name="Lumivo") is None, 5, "the box to close")
-        d.click(*self.exported_menu(d.wait_lamp(GREEN), 6)[0])
+        menu = self.exported_menu(d.wait_lamp(GREEN), 7)
+        self.assertEqual(d.menu_rows(d.menu(None)), ["item", "separator"] + MENU_ROWS)
+        d.click(*menu[1])
         self.wait_ended()
-        self.assertEqual(d.door_requests(), [CLOSE, EJECT, CLOSE])
+        self.assertEqual(d.door_requests(), [CLOSE, EJECT, CLOSE, EJECT, CLOSE])
 
     def test_activate_and_context_menu_over_the_bus_act_as_the_clicks(self):
         d = self.desktop
         self.wait_in_tray()
-        items = d.bus.items()
-        self.assertTrue(d.bus.click_item(items[0], "Activate"))
+        items = d.sni.items()
+        self.assertTrue(d.sni.click_item(items[0], "Activate"))
         d.wait_lamp(RED)
         d.wait_door_requests([CLOSE, EJECT])
-        self.assertTrue(d.bus.click_item(items[0], "ContextMenu"))
+        self.assertTrue(d.sni.click_item(items[0], "ContextMenu"))
         d.wait_lamp(GREEN)
         d.wait_door_requests([CLOSE, EJECT, CLOSE])
         time.sleep(0.5)
         self.assertIsNone(d.menu(self.lumivo.pid), "the close also opened the menu")
-        self.assertTrue(d.bus.click_item(items[0], "ContextMenu"))
+        self.assertTrue(d.sni.click_item(items[0], "ContextMenu"))
         menu = wait_for(lambda: d.menu(self.lumivo.pid), 5, "Lumivo's menu")
         wait_for(lambda: d.menu_rows(menu) == MENU_ROWS, 5,
                  f"the menu's nine lines, have {d.menu_rows(menu)}")
         d.key("Escape")
-        self.assertEqual(d.bus.items(), items, "the swaps made a new tray item")
-        self.assertEqual(d.door_requests(), [CLOSE, EJECT, CLOSE])
+        # A middle click: the door opens, as with a left click.
+        self.assertTrue(d.sni.click_item(items[0], "SecondaryActivate"))
+        d.wait_lamp(RED)
+        # Two right clicks at once, on red then green: the door closes and the menu opens.
+        self.assertTrue(d.sni.click_item(items[0], "ContextMenu"))
+        self.assertTrue(d.sni.click_item(items[0], "ContextMenu"))
+        wait_for(lambda: d.menu(self.lumivo.pid), 5, "Lumivo's menu after the second click")
+        d.key("Escape")
+        self.assertEqual(d.sni.items(), items, "the swaps made a new tray item")
+        self.assertEqual(d.door_requests(), [CLOSE, EJECT, CLOSE, EJECT, CLOSE])
 
 
 class LateTrayTest(LumivoTestCase):
@@ -263,13 +293,13 @@ class LateTrayTest(LumivoTestCase):
 
         d.start_tray("xfce")
         self.wait_in_tray()
-        self.assertEqual(len(d.bus.items()), 1)
+        self.assertEqual(len(d.sni.items()), 1)
         self.assertNotEqual(self.second_copy_message(), without_tray,
                             "the same message with and without a tray")
         self.assert_running()
 
 
-class DoorCommandLineTest(ServicesTestCase):
+class DoorCommandLineTest(LumivoTestCase):
     """lumivo --door beside a running copy, and the running lamp following a door moved
     elsewhere. The drives are regular files; a shim loaded into lumivo answers the tray's
     status request with the number in the drive's ".status" file, strace the door requests."""

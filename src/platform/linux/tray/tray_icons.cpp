@@ -1,7 +1,10 @@
 #include "platform/linux/tray/tray_icons.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
 #include <QPointer>
+#include <QStyleHints>
 
 #include "platform/linux/forms/desktop_notice.h"
 #include "platform/linux/forms/form_frame.h"
@@ -33,7 +36,11 @@ std::optional<TrayClick> ClickOf(QSystemTrayIcon::ActivationReason reason) {
 
 }  // namespace
 
-TrayIcons::TrayIcons(const HandleTable& handles) : handles_(handles) {}
+TrayIcons::TrayIcons(const HandleTable& handles) : handles_(handles) {
+  secondRightClickTime_.setSingleShot(true);
+  QObject::connect(&secondRightClickTime_, &QTimer::timeout, this,
+                   &TrayIcons::OnNoSecondRightClick);
+}
 
 bool TrayIcons::Add(const TrayIconRecord& record) {
   if (shown_) return false;
@@ -54,6 +61,7 @@ bool TrayIcons::Add(const TrayIconRecord& record) {
   if (exportedMenu_) ExportMenuOf(hearsClicks ? record.window : 0);
   shown_ = Key{record.window, record.id};
   trayIcon_->show();
+  if (!exportedMenu_) WatchXEmbedDoubleClicks();
   return true;
 }
 
@@ -87,11 +95,7 @@ bool TrayIcons::CreateTrayIcon() {
   trayWatch_.reset();
   waitingWindow_.reset();
   trayIcon_ = std::make_unique<QSystemTrayIcon>();
-  QObject::connect(trayIcon_.get(), &QSystemTrayIcon::activated, this,
-                   [this](QSystemTrayIcon::ActivationReason reason) {
-                     const auto click = ClickOf(reason);
-                     if (click && clickWindow_) OnClick(*clickWindow_, *click);
-                   });
+  QObject::connect(trayIcon_.get(), &QSystemTrayIcon::activated, this, &TrayIcons::OnActivated);
   // An XEmbed tray passes every click on; a menu there would pop up beside the program's own.
   if (trays.statusNotifierHost) {
     exportedMenu_ = std::make_unique<QMenu>();
@@ -112,6 +116,9 @@ void TrayIcons::ExportMenuOf(WindowHandle window) {
                      this, [this, window] { OnClick(window, TrayClick::Right); });
     return;
   }
+  QObject::connect(exportedMenu_->addAction(QStringLiteral("弹出光驱")), &QAction::triggered, this,
+                   [this, window] { OnClick(window, TrayClick::Left); });
+  exportedMenu_->addSeparator();
   const QPointer<FormFrame> frame = qobject_cast<FormFrame*>(host->window());
   if (frame.isNull() || frame->Menu() == nullptr) return;
   for (const QAction* item : frame->Menu()->actions()) {
@@ -141,12 +148,48 @@ void TrayIcons::HideIfDeleted() {
   if (!shown_ && trayIcon_) trayIcon_->hide();
 }
 
+// Qt's XEmbed icon, a widget it names QSystemTrayIconSys, takes the second press of a quick
+// pair for a double click and reports that only for the left button: the right and middle
+// ones are heard here, and count as the clicks they are.
+void TrayIcons::WatchXEmbedDoubleClicks() {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget->objectName() == QLatin1String("QSystemTrayIconSys")) {
+      widget->installEventFilter(this);
+    }
+  }
+}
+
+bool TrayIcons::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonDblClick) {
+    const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
+    if (button == Qt::RightButton) OnActivated(QSystemTrayIcon::Context);
+    if (button == Qt::MiddleButton) OnActivated(QSystemTrayIcon::MiddleClick);
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+void TrayIcons::OnActivated(QSystemTrayIcon::ActivationReason reason) {
+  const auto click = ClickOf(reason);
+  if (click && clickWindow_) OnClick(*clickWindow_, *click);
+}
+
 // Each message is handled in an event of its own, after the tray's signal has returned: the
 // logic swaps the icon that was clicked, and the menu runs an event loop.
 void TrayIcons::OnClick(WindowHandle window, TrayClick click) {
-  for (const std::int16_t code : NotificationCodes(click)) {
+  for (const std::int16_t code : clickPairs_.Click(window, click)) {
     QMetaObject::invokeMethod(
         this, [this, window, code] { Deliver(window, code); }, Qt::QueuedConnection);
+  }
+  if (clickPairs_.AwaitsSecondRightClick()) {
+    secondRightClickTime_.start(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+  } else {
+    secondRightClickTime_.stop();
+  }
+}
+
+void TrayIcons::OnNoSecondRightClick() {
+  if (const auto window = clickPairs_.ExpireRightClick()) {
+    Deliver(*window, TrayClickPairs::kRightDoubleClick);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QObject>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include <memory>
 #include <optional>
@@ -22,11 +23,12 @@ namespace lumivo {
 // and menu in place, so hosts see one item and no flicker. Its clicks come back to its window
 // as the mouse messages Windows would send.
 //
-// Some StatusNotifierItem hosts (Xfce's Status Tray, GNOME's AppIndicator extension) never
-// pass a right click on: they show the item's exported menu instead. That menu offers what a
-// right click does: on a lamp that opens the door, its form's popup menu, item for item; on
-// the open-door lamp, whose right click closes the door, that one command. Hosts that pass
-// right clicks on (Plasma's ContextMenu, XEmbed trays) get the clicks as before.
+// Many StatusNotifierItem hosts (Xfce's Status Tray, Plasma's, GNOME's AppIndicator extension)
+// show the item's exported menu instead of passing a right click on, and GNOME's shows it on
+// a left click too. That menu offers what the clicks do: on a lamp that opens the door, its
+// left click ("弹出光驱") and then its form's popup menu, item for item; on the open-door lamp,
+// whose right click closes the door, that one command. Hosts that pass right clicks on
+// (ContextMenu, XEmbed trays) get the clicks, paired as TrayClickPairs says.
 class TrayIcons final : public QObject {
  public:
   explicit TrayIcons(const HandleTable& handles);
@@ -43,7 +45,11 @@ class TrayIcons final : public QObject {
   void OnTrayMayHaveAppeared();
   void ExportMenuOf(WindowHandle window);
   void HideIfDeleted();
+  void WatchXEmbedDoubleClicks();
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void OnActivated(QSystemTrayIcon::ActivationReason reason);
   void OnClick(WindowHandle window, TrayClick click);
+  void OnNoSecondRightClick();
   void Deliver(WindowHandle window, std::int16_t code);
 
   const HandleTable& handles_;
@@ -52,6 +58,8 @@ class TrayIcons final : public QObject {
   std::optional<Key> shown_;
   // The window that hears the clicks: the shown icon's, when its record asked for them.
   std::optional<WindowHandle> clickWindow_;
+  TrayClickPairs clickPairs_;
+  QTimer secondRightClickTime_;
   // Until there is a tray: the window of the icon that could not be added, and the watch for
   // a tray.
   std::optional<WindowHandle> waitingWindow_;
