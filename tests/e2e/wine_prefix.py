@@ -132,7 +132,7 @@ def _create_prefix():
     run(["wineserver", "-k"], check=False)
     shutil.rmtree(PREFIX, ignore_errors=True)
     PREFIX.mkdir(parents=True)
-    run(["wineboot", "-i"], timeout=300)
+    run([SYSTEM_WINE, "wineboot", "-i"], timeout=300)
     wait_server(300)
     settings = (Path(__file__).with_name("prefix.reg").read_text() +
                 f'\n[{DEBUG_KEY.replace("HKCU", "HKEY_CURRENT_USER")}]\n'
