@@ -97,7 +97,8 @@ def wait_server(timeout=60):
 def registry_value(key, name):
     """The value's data as reg shows it; "" when there is no such value."""
     environment()
-    out = run([SYSTEM_WINE, "reg", "query", key, "/v", name], check=False).stdout.decode(errors="replace")
+    out = run([SYSTEM_WINE, "reg", "query", key, "/v", name], check=False).stdout.decode(
+        errors="replace")
     for line in out.splitlines():
         parts = line.split(None, 2)  # name, type, data
         if len(parts) == 3 and parts[0] == name:
