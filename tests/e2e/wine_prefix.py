@@ -99,7 +99,8 @@ def wait_server(timeout=60):
 def registry_value(key, name):
     """The value's data as reg shows it; "" when there is no such value."""
     environment()
-    out = run([SYSTEM_WINE, "reg", "query", key, "/v", name], check=False).stdout.decode(errors="replace")
+    out = run([SYSTEM_WINE, "reg", "query", key, "/v", name], check=False).stdout.decode(
+        errors="replace")
     for line in out.splitlines():
         parts = line.split(None, 2)  # name, type, data
         if len(parts) == 3 and parts[0] == name:
@@ -134,7 +135,7 @@ def _create_prefix():
     run(["wineserver", "-k"], check=False)
     shutil.rmtree(PREFIX, ignore_errors=True)
     PREFIX.mkdir(parents=True)
-    run(["wineboot", "-i"], timeout=300)
+    run([SYSTEM_WINE, "wineboot", "-i"], timeout=300)
     wait_server(300)
     settings = (Path(__file__).with_name("prefix.reg").read_text() +
                 f'\n[{DEBUG_KEY.replace("HKCU", "HKEY_CURRENT_USER")}]\n'
