@@ -4,10 +4,10 @@ a left press and calls Activate only on a double click, SecondaryActivate on a m
 
 import re
 import subprocess
-import time
 import unittest
 
 from linux_session import CLOSE, EJECT, EXE, GREEN, LOG_DIR, RED, Desktop, wait_for
+from waiting import wait_settled  # noqa: E402
 import gnome_shell  # noqa: E402 (found through linux_session's path)
 from test_tray import MENU_ROWS
 
@@ -46,10 +46,12 @@ class GnomeShellTest(unittest.TestCase):
         """Clicks the lamp and waits for the shell's menu; its lines and item points."""
         d = self.d
         d.click(*lamp, button=button)
-        wait_for(lambda: gnome_shell.menu(d, lamp), 5, "the shell's menu")
-        time.sleep(0.5)  # it fades in
-        box = gnome_shell.menu(d, lamp)
-        return [(kind, (box["x"] + box["width"] // 2, y)) for kind, y in d.menu_lines(box)]
+
+        def lines():
+            box = gnome_shell.menu(d, lamp)
+            return box and [(kind, (box["x"] + box["width"] // 2, y))
+                            for kind, y in d.menu_lines(box)]
+        return wait_settled(lines, "the shell's menu, which fades in")
 
     def test_a_left_click_shows_the_menu_whose_first_item_ejects(self):
         d = self.d
