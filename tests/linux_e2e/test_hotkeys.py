@@ -1,5 +1,6 @@
-"""The hotkeys under X11: door keys held, and a launcher whose program Linux lacks; without X,
-through the GlobalShortcuts portal, or said to be unavailable."""
+"""The hotkeys under X11: door keys held, and a launcher whose program Linux lacks; without X
+or in a Wayland session with Xwayland, through the GlobalShortcuts portal, or said to be
+unavailable."""
 
 import re
 import time
@@ -216,6 +217,51 @@ class NoHotkeysTest(WithoutXTestCase):
         self.assertIn("GlobalShortcuts", found[0])
         time.sleep(1.5)
         self.assertEqual(len([n for n in self.notices() if "不可用" in n]), 1, self.notices())
+        self.assert_running()
+
+
+class WaylandWithXTestCase(WithoutXTestCase):
+    """A Wayland session whose Xwayland Lumivo's Qt is on (xcb), with the lamp in its tray:
+    Xwayland passes X programs keys only while one of their windows has the focus, so the
+    keyboard is not read there, though the X keys below would reach it on Xvfb."""
+
+    TRAY = "trayer"
+
+    def start(self):
+        return self.desktop.start_lumivo(env=dict(
+            self.desktop.env(), XDG_SESSION_TYPE="wayland", WAYLAND_DISPLAY="wayland-0",
+            QT_QPA_PLATFORM="xcb"))
+
+    def assert_x_keys_unread(self):
+        count = len(self.desktop.door_requests())
+        self.desktop.hold("KP_Divide", 0.3)
+        time.sleep(0.2)
+        self.assertEqual(len(self.desktop.door_requests()), count, "an X key was read")
+
+
+class WaylandPortalHotkeyTest(WaylandWithXTestCase):
+    def test_in_a_wayland_session_the_portal_moves_the_door_and_x_is_not_read(self):
+        d = self.desktop
+        self.wait_in_tray()
+        self.assert_x_keys_unread()
+        self.press("open-door", True)
+        wait_for(lambda: EJECT in d.door_requests(), 5, "an eject through the portal")
+        self.press("open-door", False)
+        self.assertEqual(self.notices(), [])
+        self.assert_running()
+
+
+class WaylandNoHotkeysTest(WaylandWithXTestCase):
+    PORTAL = False
+
+    def test_in_a_wayland_session_without_portal_the_missing_hotkeys_are_told_once(self):
+        self.wait_in_tray()
+        found = wait_for(lambda: [n for n in self.notices() if "热键" in n and "不可用" in n], 10,
+                         "the notice of the missing hotkeys")
+        self.assertIn("Wayland", found[0])
+        self.assertIn("GNOME on Xorg", found[0])
+        self.assert_x_keys_unread()
+        self.assertEqual(len(self.notices()), 1, self.notices())
         self.assert_running()
 
 

@@ -77,11 +77,11 @@ Q_DECLARE_METATYPE(lumivo::PortalShortcut)
 
 namespace lumivo {
 
-PortalShortcuts::PortalShortcuts() {
+PortalShortcuts::PortalShortcuts(const QString& withoutX) : withoutX_(withoutX) {
   qDBusRegisterMetaType<PortalShortcut>();
   qDBusRegisterMetaType<QList<PortalShortcut>>();
   if (!SessionBusGiven() || !QDBusConnection::sessionBus().isConnected()) {
-    Unavailable(QStringLiteral("没有X11，也没有会话总线（D-Bus）"));
+    Unavailable(withoutX_ + QStringLiteral("，也没有会话总线（D-Bus）"));
     return;
   }
   QDBusConnection bus = QDBusConnection::sessionBus();
@@ -111,18 +111,18 @@ void PortalShortcuts::Request(const QString& method, const QList<QVariant>& argu
   QDBusMessage call = QDBusMessage::createMethodCall(kPortal, kPortalPath, kShortcuts, method);
   call.setArguments(arguments);
   auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
-  QObject::connect(watcher, &QDBusPendingCallWatcher::finished, this,
-                   [this, expected, onResponse](QDBusPendingCallWatcher* done) {
-                     const QDBusPendingReply<QDBusObjectPath> reply(*done);
-                     if (reply.isError()) {
-                       Unavailable(
-                           QStringLiteral("没有X11，桌面也不提供全局快捷键门户"
-                                          "（org.freedesktop.portal.GlobalShortcuts）"));
-                     } else if (reply.value().path() != expected) {
-                       ListenForResponse(reply.value().path(), onResponse);
-                     }
-                     done->deleteLater();
-                   });
+  QObject::connect(
+      watcher, &QDBusPendingCallWatcher::finished, this,
+      [this, expected, onResponse](QDBusPendingCallWatcher* done) {
+        const QDBusPendingReply<QDBusObjectPath> reply(*done);
+        if (reply.isError()) {
+          Unavailable(withoutX_ + QStringLiteral("，桌面也不提供全局快捷键门户"
+                                                 "（org.freedesktop.portal.GlobalShortcuts）"));
+        } else if (reply.value().path() != expected) {
+          ListenForResponse(reply.value().path(), onResponse);
+        }
+        done->deleteLater();
+      });
 }
 
 bool PortalShortcuts::ListenForResponse(const QString& request, const char* onResponse) {
@@ -182,7 +182,9 @@ void PortalShortcuts::Unavailable(const QString& why) {
   held_.clear();
   if (told_) return;
   told_ = true;
-  ShowNotice(QStringLiteral("Lumivo的热键在此桌面不可用：%1。光驱图标仍可使用。").arg(why));
+  ShowNotice(QStringLiteral("Lumivo的热键在此桌面不可用：%1。要用热键，请登录X11会话"
+                            "（如“GNOME on Xorg”）。光驱图标仍可使用。")
+                 .arg(why));
 }
 
 }  // namespace lumivo

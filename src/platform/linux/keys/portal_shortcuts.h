@@ -10,7 +10,7 @@
 
 namespace lumivo {
 
-// The hotkeys where the desktop has no X server to read the keyboard from (Wayland): bound
+// The hotkeys where the keyboard cannot be read from an X server (Wayland): bound
 // through the XDG GlobalShortcuts portal, whose Activated and Deactivated signals stand for
 // the key going down and up. The desktop shows the user the keys and their descriptions and
 // may let them choose others. Where there is no portal, or the binding is refused, the user is
@@ -19,8 +19,9 @@ class PortalShortcuts final : public QObject {
   Q_OBJECT
 
  public:
-  // Starts the binding; the portal answers later, without anything waiting for it.
-  PortalShortcuts();
+  // Starts the binding; the portal answers later, without anything waiting for it. withoutX
+  // says why the X server's keyboard is not read, for the notice.
+  explicit PortalShortcuts(const QString& withoutX);
 
   // Whether the shortcut of that virtual key is held now.
   bool IsDown(std::int32_t virtualKey) const;
@@ -41,6 +42,7 @@ class PortalShortcuts final : public QObject {
   // The virtual key of a shortcut signal of this program's session; 0 for any other.
   std::int32_t KeyOf(const QDBusMessage& signal) const;
 
+  QString withoutX_;
   QString session_;
   std::set<std::int32_t> held_;
   bool told_ = false;

@@ -10,6 +10,7 @@
 #include <span>
 
 #include "platform/linux/keys/key_symbols.h"
+#include "platform/linux/keys/wayland_session.h"
 
 namespace lumivo {
 namespace {
@@ -36,12 +37,21 @@ X11Keyboard::X11Keyboard() {
   // The offscreen platform answers as X11 without a connection.
   const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   if (x11 == nullptr || x11->connection() == nullptr) return;
+  // Xwayland passes keys to X clients only while one of their windows has the focus: read
+  // there, the hotkeys would go dead, unsaid, whenever another program has it.
+  xwayland_ = WaylandSession();
+  if (xwayland_) return;
   connection_ = x11->connection();
   rawKeys_ = WatchRawKeys();
 }
 
 X11Keyboard::~X11Keyboard() {
   if (rawKeys_) qGuiApp->removeNativeEventFilter(this);
+}
+
+QString X11Keyboard::WhyUnavailable() const {
+  return xwayland_ ? QStringLiteral("在Wayland会话中，X11程序只在自己的窗口有焦点时才收到按键")
+                   : QStringLiteral("没有X11");
 }
 
 bool X11Keyboard::IsDown(std::int32_t virtualKey) {

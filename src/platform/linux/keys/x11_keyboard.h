@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractNativeEventFilter>
+#include <QString>
 
 #include <array>
 #include <chrono>
@@ -15,7 +16,7 @@ namespace lumivo {
 // never grabbed: the program with the focus still gets them. Where the server has XInput 2,
 // its raw key events, which reach the root window whichever window has the focus, keep the
 // state as Qt reads them: asking costs no request at all. Elsewhere the keymap is asked for at
-// most once a tick. Without an X server no key reads as down.
+// most once a tick. Without an X server, and in a Wayland session, no key reads as down.
 class X11Keyboard final : public QAbstractNativeEventFilter {
  public:
   X11Keyboard();
@@ -25,6 +26,8 @@ class X11Keyboard final : public QAbstractNativeEventFilter {
 
   // Whether the keyboard can be read at all.
   bool Available() const { return connection_ != nullptr; }
+  // Why it cannot, in the user's words.
+  QString WhyUnavailable() const;
   // Whether a key with the keysym of that virtual key is down now.
   bool IsDown(std::int32_t virtualKey);
 
@@ -39,6 +42,7 @@ class X11Keyboard final : public QAbstractNativeEventFilter {
 
   xcb_connection_t* connection_ = nullptr;
   bool rawKeys_ = false;
+  bool xwayland_ = false;
   std::uint8_t inputOpcode_ = 0;
   // The keycodes of each virtual key asked for: the hotkeys' five, side by side, as a tick
   // asks for each of them.

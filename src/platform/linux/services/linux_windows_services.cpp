@@ -21,7 +21,9 @@ LinuxWindowsServices::LinuxWindowsServices(const HandleTable& handles, SystemReq
     : handles_(handles),
       requests_(requests),
       trayIcons_(handles),
-      portalShortcuts_(keyboard_.Available() ? nullptr : std::make_unique<PortalShortcuts>()) {}
+      portalShortcuts_(keyboard_.Available()
+                           ? nullptr
+                           : std::make_unique<PortalShortcuts>(keyboard_.WhyUnavailable())) {}
 
 std::string LinuxWindowsServices::ToAnsi(std::u16string_view text) const {
   return Utf16ToGbk(text);
