@@ -9,13 +9,13 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-static int status_of_drive(int fd, int *status) {
+static int status_of_drive(int fd, int* status) {
   char link[64], path[4096];
   snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
   ssize_t length = readlink(link, path, sizeof path - sizeof ".status");
   if (length < 0) return 0;
   snprintf(path + length, sizeof ".status", ".status");
-  FILE *file = fopen(path, "re");
+  FILE* file = fopen(path, "re");
   if (!file) return 0;
   int read = fscanf(file, "%d", status);
   fclose(file);
