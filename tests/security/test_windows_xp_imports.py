@@ -23,7 +23,8 @@ XP_EXPORTS = {
         Sleep TlsGetValue VirtualProtect VirtualQuery WaitForSingleObject WideCharToMultiByte
         lstrcmpiW __C_specific_handler
         CreateToolhelp32Snapshot GetCurrentProcessId Process32FirstW Process32NextW
-        ProcessIdToSessionId TerminateProcess""",
+        ProcessIdToSessionId TerminateProcess
+        GetCommandLineW GetDriveTypeW LocalFree SetErrorMode""",
     "user32.dll": """
         AdjustWindowRectEx AppendMenuW BeginPaint CreatePopupMenu CreateWindowExW DefWindowProcW
         DestroyIcon DestroyMenu DestroyWindow DispatchMessageW DrawIconEx EndPaint ExitWindowsEx
@@ -32,19 +33,21 @@ XP_EXPORTS = {
         LoadCursorW LoadImageW MessageBoxW PostMessageW PtInRect RegisterClassExW
         RegisterWindowMessageW ReleaseCapture ReleaseDC ScreenToClient SendMessageW SetCapture
         SetCursor SetForegroundWindow SetTimer SetWindowLongPtrW SetWindowLongW SetWindowPos
-        ShowWindow TrackPopupMenu TranslateMessage UnregisterClassW""",
+        ShowWindow TrackPopupMenu TranslateMessage UnregisterClassW
+        CloseWindowStation OpenDesktopW OpenWindowStationW SendMessageTimeoutW
+        SetProcessWindowStation SetThreadDesktop""",
     "gdi32.dll": """
         BitBlt CreateCompatibleBitmap CreateCompatibleDC DeleteDC DeleteObject GetDeviceCaps
         GetStockObject SelectObject""",
     "advapi32.dll": """
-        AdjustTokenPrivileges LookupPrivilegeValueW OpenProcessToken
-        CreateProcessAsUserW RegCloseKey RegCreateKeyExW RegDeleteValueW RegOpenKeyExW
+        AdjustTokenPrivileges GetTokenInformation IsWellKnownSid LookupPrivilegeValueW
+        OpenProcessToken CreateProcessAsUserW RegCloseKey RegCreateKeyExW RegDeleteValueW RegOpenKeyExW
         RegQueryValueExW RegSetValueExW""",
     "msvcrt.dll": """
         __iob_func __p__commode __p__fmode __p__wcmdln __set_app_type __setusermatherr
         __wgetmainargs __winitenv _amsg_exit _cexit _commode _errno _fmode _initterm _iob
         _onexit _vscprintf _vsnprintf _wcmdln abort calloc exit fprintf free fwrite malloc
-        memcpy memmove realloc signal strlen strncmp strtod vfprintf""",
+        memcpy memmove realloc signal sprintf strlen strncmp strtod vfprintf _wcsnicmp""",
 }
 XP_EXPORTS = {dll: set(names.split()) for dll, names in XP_EXPORTS.items()}
 
