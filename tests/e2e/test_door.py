@@ -12,7 +12,8 @@ import time
 from cases import LampTestCase
 from lumivo import CLOSED, GREEN, OPEN, RED
 from waiting import wait_for
-from wine_prefix import DRIVE_C, E2E_DIR, EXE, PREFIX, REPO, environment, run, wait_server
+from wine_prefix import (DRIVE_C, E2E_DIR, EXE, PREFIX, REPO, SYSTEM_WINE, environment, run,
+                         wait_server)
 
 STAND_IN = "test_cdaudio.dll"
 MCI_DIR = DRIVE_C / "lumivo-mci"
@@ -27,7 +28,7 @@ def import_registry(lines):
     path = E2E_DIR / "test_door.reg"
     text = "Windows Registry Editor Version 5.00\n\n" + "\n".join(lines) + "\n"
     path.write_bytes(codecs.BOM_UTF16_LE + text.replace("\n", "\r\n").encode("utf-16-le"))
-    run(["wine", "regedit", "/S", str(path)])
+    run([SYSTEM_WINE, "regedit", "/S", str(path)])
     wait_server()
 
 
@@ -159,9 +160,12 @@ class WatchedDoorTest(LampTestCase):
         super().setUp()
 
     def open_by_click(self):
+        """Opens by a click and waits for the watch to ask the drive it now keeps open."""
+        asked = len(self.drive.log(self.pid, "status mode"))
         self.session.click(*self.session.wait_tray_icon(GREEN), button=1)
         red = self.session.wait_tray_icon(RED)
-        wait_for(lambda: self.drive.log(self.pid, "status mode"), 5, "the watch to ask the drive")
+        wait_for(lambda: len(self.drive.log(self.pid, "status mode")) > asked, 5,
+                 "the watch to ask the drive")
         return red
 
     def test_a_door_closed_by_its_button_swaps_the_lamp_and_an_empty_one_changes_nothing(self):
