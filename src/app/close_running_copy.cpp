@@ -11,9 +11,9 @@
 #include "app/running_copies.h"
 #include "app/session_start.h"
 #include "lumivo/version.h"
-#include "platform/win32/privileges.h"
-#include "platform/win32/program_files.h"
-#include "platform/win32/window_classes.h"
+#include "platform/win32/forms/window_classes.h"
+#include "platform/win32/services/privileges.h"
+#include "platform/win32/services/program_files.h"
 
 namespace lumivo {
 namespace {

@@ -10,8 +10,8 @@
 
 #include "commands/door_command_line.h"
 #include "platform/form_runtime.h"
+#include "platform/win32/services/win32_windows_services.h"
 #include "platform/win32/system_library.h"
-#include "platform/win32/win32_windows_services.h"
 
 namespace lumivo {
 namespace {

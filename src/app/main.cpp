@@ -2,8 +2,8 @@
 
 #include "app/close_running_copy.h"
 #include "app/door_command_run.h"
-#include "platform/win32/win32_form_runtime.h"
-#include "platform/win32/win32_windows_services.h"
+#include "platform/win32/forms/win32_form_runtime.h"
+#include "platform/win32/services/win32_windows_services.h"
 #include "tray/tray_window.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <wtsapi32.h>
 
 #include "platform/win32/system_library.h"
+#include "platform/win32/text/wide_text.h"
 #include "platform/win32/unique_handles.h"
-#include "platform/win32/wide_text.h"
 
 namespace lumivo {
 

@@ -4,9 +4,9 @@
 
 #include <wtsapi32.h>
 
-#include "platform/win32/shell_launch.h"
+#include "platform/win32/services/shell_launch.h"
 #include "platform/win32/system_library.h"
-#include "platform/win32/wide_text.h"
+#include "platform/win32/text/wide_text.h"
 
 namespace lumivo {
 namespace {

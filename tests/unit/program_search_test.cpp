@@ -1,7 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "platform/win32/program_search.h"
+#include "platform/win32/services/program_search.h"
 
 namespace lumivo {
 namespace {

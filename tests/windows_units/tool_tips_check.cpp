@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/win32/forms/tool_tips.h"
 #include "platform/win32/system_library.h"
-#include "platform/win32/tool_tips.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include "platform/win32/system_library.h"
 
-#include "platform/win32/filled_text.h"
-#include "platform/win32/wide_text.h"
+#include "platform/win32/text/filled_text.h"
+#include "platform/win32/text/wide_text.h"
 
 namespace lumivo {
 

@@ -1,6 +1,6 @@
 #include "platform/win32/windows_api.h"
 
-#include "platform/win32/ole_picture.h"
+#include "platform/win32/forms/ole_picture.h"
 
 #include <ole2.h>
 #include <olectl.h>
@@ -8,8 +8,8 @@
 #include <cstring>
 #include <utility>
 
-#include "platform/win32/com_ptr.h"
-#include "platform/win32/device_contexts.h"
+#include "platform/win32/forms/com_ptr.h"
+#include "platform/win32/forms/device_contexts.h"
 #include "platform/win32/system_library.h"
 
 namespace lumivo {

@@ -3,7 +3,7 @@
 #include "platform/win32/windows_api.h"
 
 #include "platform/form_layout.h"
-#include "platform/win32/ole_picture.h"
+#include "platform/win32/forms/ole_picture.h"
 #include "platform/win32/unique_handles.h"
 
 namespace lumivo {

@@ -1,6 +1,6 @@
 #include "platform/win32/windows_api.h"
 
-#include "platform/win32/com_apartment.h"
+#include "platform/win32/services/com_apartment.h"
 
 namespace lumivo {
 

@@ -1,6 +1,6 @@
 #include "platform/win32/windows_api.h"
 
-#include "platform/win32/resource_pictures.h"
+#include "platform/win32/forms/resource_pictures.h"
 
 #include <cstddef>
 #include <span>

@@ -1,11 +1,11 @@
 #include "platform/win32/windows_api.h"
 
-#include "platform/win32/tool_tips.h"
+#include "platform/win32/forms/tool_tips.h"
 
 #include <commctrl.h>
 
-#include "platform/win32/destroy_later.h"
-#include "platform/win32/wide_text.h"
+#include "platform/win32/forms/destroy_later.h"
+#include "platform/win32/text/wide_text.h"
 
 namespace lumivo {
 

@@ -1,9 +1,9 @@
 #include "platform/win32/windows_api.h"
 
-#include "platform/win32/picture_image.h"
+#include "platform/win32/forms/picture_image.h"
 
-#include "platform/win32/device_contexts.h"
-#include "platform/win32/resource_pictures.h"
+#include "platform/win32/forms/device_contexts.h"
+#include "platform/win32/forms/resource_pictures.h"
 
 namespace lumivo {
 

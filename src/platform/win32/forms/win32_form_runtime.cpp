@@ -1,14 +1,14 @@
 #include "platform/win32/windows_api.h"
 
-#include "platform/win32/win32_form_runtime.h"
+#include "platform/win32/forms/win32_form_runtime.h"
 
 #include <string>
 
-#include "platform/win32/device_contexts.h"
-#include "platform/win32/program_files.h"
-#include "platform/win32/shell_launch.h"
-#include "platform/win32/wide_text.h"
-#include "platform/win32/win32_form_window.h"
+#include "platform/win32/forms/device_contexts.h"
+#include "platform/win32/forms/win32_form_window.h"
+#include "platform/win32/services/program_files.h"
+#include "platform/win32/services/shell_launch.h"
+#include "platform/win32/text/wide_text.h"
 
 namespace lumivo {
 namespace {

@@ -1,6 +1,6 @@
 #include "platform/win32/windows_api.h"
 
-#include "platform/win32/privileges.h"
+#include "platform/win32/services/privileges.h"
 
 #include "platform/win32/unique_handles.h"
 

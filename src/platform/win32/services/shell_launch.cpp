@@ -1,15 +1,15 @@
 #include "platform/win32/windows_api.h"
 
-#include "platform/win32/shell_launch.h"
+#include "platform/win32/services/shell_launch.h"
 
 #include <string>
 
-#include "platform/win32/filled_text.h"
-#include "platform/win32/program_files.h"
-#include "platform/win32/program_search.h"
+#include "platform/win32/services/program_files.h"
+#include "platform/win32/services/program_search.h"
 #include "platform/win32/system_library.h"
+#include "platform/win32/text/filled_text.h"
+#include "platform/win32/text/wide_text.h"
 #include "platform/win32/unique_handles.h"
-#include "platform/win32/wide_text.h"
 
 namespace lumivo {
 namespace {

@@ -1,13 +1,13 @@
 #include "platform/win32/windows_api.h"
 
-#include "platform/win32/picture_box.h"
+#include "platform/win32/forms/picture_box.h"
 
 #include <cstdint>
 
 #include "platform/twips.h"
-#include "platform/win32/device_contexts.h"
-#include "platform/win32/resource_pictures.h"
-#include "platform/win32/window_classes.h"
+#include "platform/win32/forms/device_contexts.h"
+#include "platform/win32/forms/resource_pictures.h"
+#include "platform/win32/forms/window_classes.h"
 
 namespace lumivo {
 namespace {

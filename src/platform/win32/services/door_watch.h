@@ -2,7 +2,7 @@
 
 #include "platform/win32/windows_api.h"
 
-#include "platform/win32/mci_door.h"
+#include "platform/win32/services/mci_door.h"
 #include "platform/windows_services.h"
 
 namespace lumivo {

@@ -1,6 +1,6 @@
 #include "platform/win32/windows_api.h"
 
-#include "platform/win32/message_filter.h"
+#include "platform/win32/services/message_filter.h"
 
 namespace lumivo {
 

@@ -1,10 +1,10 @@
 #include "platform/win32/windows_api.h"
 
-#include "platform/win32/window_classes.h"
+#include "platform/win32/forms/window_classes.h"
 
-#include "platform/win32/picture_box.h"
-#include "platform/win32/win32_form_window.h"
-#include "platform/win32/window_procedure.h"
+#include "platform/win32/forms/picture_box.h"
+#include "platform/win32/forms/win32_form_window.h"
+#include "platform/win32/forms/window_procedure.h"
 
 namespace lumivo {
 namespace {

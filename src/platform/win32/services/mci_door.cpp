@@ -1,6 +1,6 @@
 #include "platform/win32/windows_api.h"
 
-#include "platform/win32/mci_door.h"
+#include "platform/win32/services/mci_door.h"
 
 namespace lumivo {
 

@@ -1,19 +1,19 @@
 #include "platform/win32/windows_api.h"
 
-#include "platform/win32/win32_form_window.h"
+#include "platform/win32/forms/win32_form_window.h"
 
 #include <algorithm>
 #include <string>
 
 #include "platform/twips.h"
-#include "platform/win32/destroy_later.h"
-#include "platform/win32/form_frame.h"
+#include "platform/win32/forms/destroy_later.h"
+#include "platform/win32/forms/form_frame.h"
+#include "platform/win32/forms/resource_pictures.h"
+#include "platform/win32/forms/window_classes.h"
+#include "platform/win32/forms/window_procedure.h"
 #include "platform/win32/handle_values.h"
-#include "platform/win32/message_filter.h"
-#include "platform/win32/resource_pictures.h"
-#include "platform/win32/wide_text.h"
-#include "platform/win32/window_classes.h"
-#include "platform/win32/window_procedure.h"
+#include "platform/win32/services/message_filter.h"
+#include "platform/win32/text/wide_text.h"
 
 namespace lumivo {
 

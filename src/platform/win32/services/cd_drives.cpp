@@ -1,6 +1,6 @@
 #include "platform/win32/windows_api.h"
 
-#include "platform/win32/cd_drives.h"
+#include "platform/win32/services/cd_drives.h"
 
 namespace lumivo {
 

@@ -3,9 +3,9 @@
 #include "platform/win32/windows_api.h"
 
 #include "platform/form_runtime.h"
-#include "platform/win32/runtime_state.h"
-#include "platform/win32/single_instance.h"
-#include "platform/win32/window_classes.h"
+#include "platform/win32/forms/runtime_state.h"
+#include "platform/win32/forms/window_classes.h"
+#include "platform/win32/services/single_instance.h"
 
 namespace lumivo {
 

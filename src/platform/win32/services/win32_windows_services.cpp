@@ -1,6 +1,6 @@
 #include "platform/win32/windows_api.h"
 
-#include "platform/win32/win32_windows_services.h"
+#include "platform/win32/services/win32_windows_services.h"
 
 #include <mmsystem.h>
 
@@ -8,10 +8,10 @@
 #include <cstring>
 #include <iterator>
 
-#include "platform/win32/cd_drives.h"
 #include "platform/win32/handle_values.h"
-#include "platform/win32/privileges.h"
-#include "platform/win32/wide_text.h"
+#include "platform/win32/services/cd_drives.h"
+#include "platform/win32/services/privileges.h"
+#include "platform/win32/text/wide_text.h"
 
 namespace lumivo {
 namespace {

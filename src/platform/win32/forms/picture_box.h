@@ -6,10 +6,10 @@
 
 #include "platform/form_layout.h"
 #include "platform/form_runtime.h"
-#include "platform/win32/label_areas.h"
-#include "platform/win32/picture_image.h"
-#include "platform/win32/runtime_state.h"
-#include "platform/win32/tool_tips.h"
+#include "platform/win32/forms/label_areas.h"
+#include "platform/win32/forms/picture_image.h"
+#include "platform/win32/forms/runtime_state.h"
+#include "platform/win32/forms/tool_tips.h"
 
 namespace lumivo {
 

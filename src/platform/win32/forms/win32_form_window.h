@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "platform/form_runtime.h"
-#include "platform/win32/context_menu.h"
-#include "platform/win32/picture_box.h"
-#include "platform/win32/runtime_state.h"
+#include "platform/win32/forms/context_menu.h"
+#include "platform/win32/forms/picture_box.h"
+#include "platform/win32/forms/runtime_state.h"
 #include "platform/win32/unique_handles.h"
 
 namespace lumivo {

@@ -1,12 +1,12 @@
 #include "platform/win32/windows_api.h"
 
-#include "platform/win32/door_watch.h"
+#include "platform/win32/services/door_watch.h"
 
 #include <dbt.h>
 
-#include "platform/win32/cd_drives.h"
-#include "platform/win32/message_filter.h"
-#include "platform/win32/window_procedure.h"
+#include "platform/win32/forms/window_procedure.h"
+#include "platform/win32/services/cd_drives.h"
+#include "platform/win32/services/message_filter.h"
 
 namespace lumivo {
 namespace {

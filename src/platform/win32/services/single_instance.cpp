@@ -1,6 +1,6 @@
 #include "platform/win32/windows_api.h"
 
-#include "platform/win32/single_instance.h"
+#include "platform/win32/services/single_instance.h"
 
 namespace lumivo {
 

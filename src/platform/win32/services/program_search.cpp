@@ -1,4 +1,4 @@
-#include "platform/win32/program_search.h"
+#include "platform/win32/services/program_search.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #include "platform/win32/windows_api.h"
 
-#include "platform/win32/program_files.h"
+#include "platform/win32/services/program_files.h"
 
-#include "platform/win32/filled_text.h"
-#include "platform/win32/wide_text.h"
+#include "platform/win32/text/filled_text.h"
+#include "platform/win32/text/wide_text.h"
 
 namespace lumivo {
 

@@ -2,9 +2,9 @@
 
 #include "platform/win32/windows_api.h"
 
-#include "platform/win32/com_apartment.h"
-#include "platform/win32/door_watch.h"
-#include "platform/win32/mci_door.h"
+#include "platform/win32/services/com_apartment.h"
+#include "platform/win32/services/door_watch.h"
+#include "platform/win32/services/mci_door.h"
 #include "platform/win32/system_library.h"
 #include "platform/windows_services.h"
 

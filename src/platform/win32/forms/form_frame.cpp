@@ -1,6 +1,6 @@
 #include "platform/win32/windows_api.h"
 
-#include "platform/win32/form_frame.h"
+#include "platform/win32/forms/form_frame.h"
 
 #include "platform/twips.h"
 

@@ -1,10 +1,10 @@
 #include "platform/win32/windows_api.h"
 
-#include "platform/win32/filled_text.h"
+#include "platform/win32/text/filled_text.h"
 
 #include <algorithm>
 
-#include "platform/win32/wide_text.h"
+#include "platform/win32/text/wide_text.h"
 
 namespace lumivo {
 

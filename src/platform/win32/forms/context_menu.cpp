@@ -1,10 +1,10 @@
 #include "platform/win32/windows_api.h"
 
-#include "platform/win32/context_menu.h"
+#include "platform/win32/forms/context_menu.h"
 
 #include <string>
 
-#include "platform/win32/wide_text.h"
+#include "platform/win32/text/wide_text.h"
 
 namespace lumivo {
 
