@@ -42,7 +42,7 @@ std::optional<std::u16string_view> DriveOf(std::u16string_view word) {
   return std::nullopt;
 }
 
-bool ToggleOpens(WindowsServices& services, std::u16string_view drive) {
+bool ToggleOpens(DoorServices& services, std::u16string_view drive) {
   switch (services.DoorStateOf(drive)) {
     case DoorState::Open:
       return false;
@@ -77,7 +77,7 @@ int ExitCodeOf(DoorRunResult result) {
   }
 }
 
-DoorRunResult RunDoorCommand(WindowsServices& services,
+DoorRunResult RunDoorCommand(DoorServices& services,
                              std::span<const std::u16string_view> arguments) {
   const std::optional<DoorRequest> request = ParseDoorArguments(arguments);
   if (!request) return DoorRunResult::BadArguments;

@@ -29,7 +29,7 @@ int ExitCodeOf(DoorRunResult result);
 // Parses, moves the door and tells a running copy when its lamp's door moved. A toggle goes by
 // the door's real state where the drive reports it, else opposite to the running lamp, else
 // it opens.
-DoorRunResult RunDoorCommand(WindowsServices& services,
+DoorRunResult RunDoorCommand(DoorServices& services,
                              std::span<const std::u16string_view> arguments);
 
 }  // namespace lumivo

@@ -9,7 +9,7 @@ constexpr std::uint32_t kNoRootDirectory = 1;
 
 }  // namespace
 
-DriveDoor::DriveDoor(WindowsServices& services) : services_(services) {}
+DriveDoor::DriveDoor(DoorServices& services) : services_(services) {}
 
 void DriveDoor::Open() { Send(kDoorOpenCommand); }
 

@@ -11,7 +11,7 @@ namespace lumivo {
 // reports whether it moved; the command line names any drive and learns how it went.
 class DriveDoor {
  public:
-  explicit DriveDoor(WindowsServices& services);
+  explicit DriveDoor(DoorServices& services);
 
   void Open();
   void Close();
@@ -22,7 +22,7 @@ class DriveDoor {
  private:
   void Send(std::u16string_view command);
 
-  WindowsServices& services_;
+  DoorServices& services_;
 };
 
 }  // namespace lumivo

@@ -56,19 +56,39 @@ class ExitWindowsAnswer {
 // comes with the UTF-16 text it was made from as well: where the system's code page cannot
 // hold that text exactly (any code page but GBK's, for Chinese), Windows gets it through the
 // wide function instead, so that it reads the same on every system.
-class WindowsServices {
+//
+// DoorServices are the few of them a drive's door needs: all a door command line, which has no
+// lamp, window or keys, asks for.
+class DoorServices {
  public:
-  virtual ~WindowsServices() = default;
+  virtual ~DoorServices() = default;
 
   // UTF-16 to the ANSI code page of the system the program runs on.
   virtual std::string ToAnsi(std::u16string_view text) const = 0;
-
-  // tip: the record's tip in UTF-16.
-  virtual bool Shell_NotifyIconA(TrayRequest request, const TrayIconRecord& record,
-                                 std::u16string_view tip) = 0;
   // No reply buffer and no callback window: the result is not wanted.
   virtual void mciSendStringA(const std::string& command) = 0;
   virtual std::uint32_t GetDriveTypeA(const std::string& rootPath) = 0;
+
+  // The drive door beyond the two commands above. A drive is named as the logic checked it:
+  // empty for the lamp's drive (the one the two commands move, the first CD drive), an
+  // upper-case ASCII letter, or a device path.
+  virtual bool IsLampDrive(std::u16string_view drive) = 0;
+  // Asking must never spin a disc up or move a tray.
+  virtual DoorState DoorStateOf(std::u16string_view drive) = 0;
+  // The lamp's drive gets the two commands' own texts; waits until the drive answered.
+  virtual DoorResult MoveDoor(std::u16string_view drive, bool open) = 0;
+  // For a door command line run beside a running copy: that copy's lamp (Unknown when no copy
+  // runs or it cannot say), and the notice that this run moved the lamp's drive's door.
+  virtual DoorState RunningLampDoor() = 0;
+  virtual void TellRunningCopy(DoorState moved) = 0;
+};
+
+// All of them: the lamp's, the menu's and the keys' as well.
+class WindowsServices : public DoorServices {
+ public:
+  // tip: the record's tip in UTF-16.
+  virtual bool Shell_NotifyIconA(TrayRequest request, const TrayIconRecord& record,
+                                 std::u16string_view tip) = 0;
   // Verb "open", no parameters, no directory; fileText: the file in UTF-16.
   virtual void ShellExecuteA(WindowHandle owner, const std::string& file, int showCommand,
                              std::u16string_view fileText) = 0;
@@ -81,22 +101,9 @@ class WindowsServices {
   virtual std::int16_t GetAsyncKeyState(std::int32_t virtualKey) = 0;
   virtual void SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int width,
                             int height, std::uint32_t flags) = 0;
-
-  // The drive door beyond the two commands above, for the lamp's watch and the door command
-  // line. A drive is named as the logic checked it: empty for the lamp's drive (the one the
-  // two commands move, the first CD drive), an upper-case ASCII letter, or a device path.
-  virtual bool IsLampDrive(std::u16string_view drive) = 0;
-  // Asking must never spin a disc up or move a tray.
-  virtual DoorState DoorStateOf(std::u16string_view drive) = 0;
-  // The lamp's drive gets the two commands' own texts; waits until the drive answered.
-  virtual DoorResult MoveDoor(std::u16string_view drive, bool open) = 0;
   // From now on the watcher hears, on the GUI thread, of every change of the lamp's drive's
-  // door that the system reports, and of every door command line's notice below.
+  // door that the system reports, and of every door command line's notice.
   virtual void WatchDoor(DoorWatcher& watcher) = 0;
-  // For a door command line run beside a running copy: that copy's lamp (Unknown when no copy
-  // runs or it cannot say), and the notice that this run moved the lamp's drive's door.
-  virtual DoorState RunningLampDoor() = 0;
-  virtual void TellRunningCopy(DoorState moved) = 0;
 };
 
 }  // namespace lumivo
