@@ -260,6 +260,7 @@ class WaylandNoHotkeysTest(WaylandWithXTestCase):
                          "the notice of the missing hotkeys")
         self.assertIn("Wayland", found[0])
         self.assertIn("GNOME on Xorg", found[0])
+        self.assertIn("“lumivo --door toggle”", found[0])
         self.assert_x_keys_unread()
         self.assertEqual(len(self.notices()), 1, self.notices())
         self.assert_running()

@@ -183,7 +183,8 @@ void PortalShortcuts::Unavailable(const QString& why) {
   if (told_) return;
   told_ = true;
   ShowNotice(QStringLiteral("Lumivo的热键在此桌面不可用：%1。要用热键，请登录X11会话"
-                            "（如“GNOME on Xorg”）。光驱图标仍可使用。")
+                            "（如“GNOME on Xorg”），或在桌面的键盘设置中把命令"
+                            "“lumivo --door toggle”设为快捷键。光驱图标仍可使用。")
                  .arg(why));
 }
 
