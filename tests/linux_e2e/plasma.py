@@ -1,8 +1,8 @@
 """Plasma 5.27 on X11: KWin, and plasmashell's default panel along the bottom, whose system tray
 is a StatusNotifierItem host.
 
-Its StatusNotifierWatcher is a module of kded5, which a Plasma session starts and which loads
-it on demand; here kded5 is asked to load it when it has not. The session bus activates
+Its StatusNotifierWatcher is a module of kded5, which a Plasma session starts with the module
+loaded; kded5 started alone loads it when asked, as here. The session bus activates
 nothing for them: the activity manager, which plasmashell needs, is started here like the rest,
 so that each process ends with the desktop. Mesa's software GL draws the shell and KWin's
 compositing on Xvfb.
@@ -29,6 +29,11 @@ def start_plasma(desktop):
     env = dict(desktop.env(), LIBGL_ALWAYS_SOFTWARE="1")
     desktop._spawn(["kwin_x11"], env)
     wait_for(lambda: services.name_has_owner("session", "org.kde.KWin"), 60, "KWin")
+    # The shell will not load without the activity manager, and the settings updates that
+    # kded5 runs first wait for it.
+    desktop._spawn([ACTIVITY_MANAGER], env)
+    wait_for(lambda: services.name_has_owner("session", "org.kde.ActivityManager"), 30,
+             "the activity manager")
     desktop._spawn(["kded5"], env)
     wait_for(lambda: services.name_has_owner("session", "org.kde.kded5"), 30, "kded5")
     if not services.name_has_owner("session", WATCHER):
@@ -38,10 +43,6 @@ def start_plasma(desktop):
             raise AssertionError("kded5 did not load its statusnotifierwatcher module")
     wait_for(lambda: services.name_has_owner("session", WATCHER), 10,
              "Plasma's StatusNotifierWatcher")
-    # The shell will not load without the activity manager.
-    desktop._spawn([ACTIVITY_MANAGER], env)
-    wait_for(lambda: services.name_has_owner("session", "org.kde.ActivityManager"), 30,
-             "the activity manager")
     shell = desktop._spawn(["plasmashell", "--no-respawn"], env)
     wait_for(lambda: "boolean true" in (services.send(
         "session", f"--dest={WATCHER}", "/StatusNotifierWatcher",
