@@ -1,7 +1,7 @@
 """The lamp on Plasma 5.27's system tray, on X11 under KWin: one desktop for the whole module, a
 fresh copy of Lumivo for each test. Plasma calls Activate on a left click and SecondaryActivate
 on a middle one, and shows the item's exported menu on a right click rather than calling
-ContextMenu; a second right click shuts that menu again."""
+ContextMenu; a right click while that menu is up shuts it."""
 
 import time
 import unittest
@@ -31,14 +31,15 @@ class PlasmaTest(TrayHostChecks, unittest.TestCase):
         red = d.wait_lamp(RED, 10)
         d.click(*red, button=1)
         d.click(*red, button=2)
-        d.double_click(*red, button=3)
         self.assert_no_menu_and_door_stays([CLOSE, EJECT])
         d.click(*self.panel_menu(red)[0][1])
         d.wait_door_requests([CLOSE, EJECT, CLOSE])
         self.pointer_away()
         green = d.wait_lamp(GREEN, 10)
-        # The tip's right double click: Plasma opens its menu and shuts it.
+        # The tip's right double click: the second click shuts the menu if it is up by then.
         d.double_click(*green, button=3)
+        time.sleep(1)
+        d.key("Escape")
         self.assert_no_menu_and_door_stays([CLOSE, EJECT, CLOSE])
         d.click(*green, button=2)
         d.wait_door_requests([CLOSE, EJECT, CLOSE, EJECT])
