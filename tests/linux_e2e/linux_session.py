@@ -6,8 +6,8 @@ times, and answers them as a drive would (0, or the error a test sets in door_er
 lead nowhere, so Qt uses the XEmbed tray and logind, NetworkManager and UDisks2 are absent,
 unless the test starts them, and the services on them, through the desktop's services
 (system_services.py, in set_up_services). A desktop made with tray="xfce" has Xfce's panel on
-the test's session bus instead (sni_panel.py), and one made with tray=None has no tray until
-start_tray.
+the test's session bus instead (sni_panel.py), with "gnome" or "plasma" that desktop's shell
+(gnome_shell.py, plasma.py), and one made with tray=None has no tray until start_tray.
 Environment: LUMIVO_LINUX_EXE, the program under test (default build/linux/lumivo).
 """
 
