@@ -6,8 +6,8 @@ times, and answers them as a drive would (0, or the error a test sets in door_er
 lead nowhere, so Qt uses the XEmbed tray and logind, NetworkManager and UDisks2 are absent,
 unless the test starts them, and the services on them, through the desktop's services
 (system_services.py, in set_up_services). A desktop made with tray="xfce" has Xfce's panel on
-the test's session bus instead (sni_panel.py), and one made with tray=None has no tray until
-start_tray.
+the test's session bus instead (sni_panel.py), with "gnome" or "plasma" that desktop's shell
+(gnome_shell.py, plasma.py), and one made with tray=None has no tray until start_tray.
 Environment: LUMIVO_LINUX_EXE, the program under test (default build/linux/lumivo).
 """
 
@@ -29,6 +29,7 @@ REPO = Path(__file__).resolve().parents[2]
 sys.path.append(str(REPO / "tests" / "e2e"))
 from waiting import wait_for  # noqa: E402
 import gnome_shell  # noqa: E402
+import plasma  # noqa: E402
 import sni_panel  # noqa: E402
 from system_services import SystemServices  # noqa: E402
 EXE = Path(os.environ.get("LUMIVO_LINUX_EXE", REPO / "build" / "linux" / "lumivo")).resolve()
@@ -87,7 +88,7 @@ class Desktop:
         # A compositing window manager (GNOME Shell) draws the screen on its overlay window,
         # which the root window's contents leave out: its screenshots come from Xvfb's frame
         # buffer.
-        self.composited = tray == "gnome"
+        self.composited = tray in ("gnome", "plasma")
         self.xvfb = self._start_xvfb()
         self.sni = None  # the StatusNotifierItem host's items, where there is one
         self.tray_area = TRAY_AREA
@@ -101,10 +102,15 @@ class Desktop:
                 raise
 
     def start_tray(self, tray):
-        """trayer (XEmbed), or xfce or gnome (StatusNotifierItem hosts, on the session bus)."""
+        """trayer (XEmbed), or xfce, gnome or plasma (StatusNotifierItem hosts, on the session
+        bus)."""
         if tray == "gnome":
             self.tray_area = gnome_shell.PANEL_AREA
             self.tray = gnome_shell.start_shell(self)
+            self.sni = sni_panel.StatusNotifierHost(self.services)
+        elif tray == "plasma":
+            self.tray_area = plasma.PANEL_AREA
+            self.tray = plasma.start_plasma(self)
             self.sni = sni_panel.StatusNotifierHost(self.services)
         elif tray == "xfce":
             self.tray_area = sni_panel.PANEL_AREA

@@ -120,11 +120,12 @@ class SystemServices:
         wait_for(lambda: self.name_has_owner(bus, name), 10, f"{name} on the {bus} bus")
         return Mock(self.processes[-1], log)
 
-    def send(self, bus, *arguments):
-        """dbus-send on that bus; its printed reply, or None on an error."""
+    def send(self, bus, *arguments, timeout=10):
+        """dbus-send on that bus; its printed reply, or None on an error (no reply within
+        timeout seconds among them)."""
         done = subprocess.run(["dbus-send", f"--bus={self.start_bus(bus)}", "--print-reply",
-                               *arguments], capture_output=True, text=True, check=False,
-                              timeout=10)
+                               f"--reply-timeout={timeout * 1000}", *arguments],
+                              capture_output=True, text=True, check=False, timeout=timeout + 5)
         return done.stdout if done.returncode == 0 else None
 
     def name_has_owner(self, bus, name):
