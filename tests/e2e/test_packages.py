@@ -83,14 +83,16 @@ def keep_upgrade_code_registration():
     """Registers each installed Lumivo under its UpgradeCode again, as Windows keeps it. Wine's
     removal of an older product from inside an upgrade (RemoveExistingProducts after
     InstallExecute) deletes the whole UpgradeCodes key, the new product's entry with it, and the
-    next upgrade then finds no older Lumivo."""
+    next upgrade then finds no older Lumivo. Returns the installed products."""
     upgrade_code = squished(UPGRADE_CODE)
-    for code, _ in installed_products():
+    products = installed_products()
+    for code, _ in products:
         for key in ("HKLM\\Software\\Classes\\Installer\\UpgradeCodes",
                     "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Installer\\UpgradeCodes"):
             # Not set_registry_value: the running Lumivo keeps the wineserver up.
             run([SYSTEM_WINE, "reg", "add", f"{key}\\{upgrade_code}", "/v", squished(code), "/t",
                  "REG_SZ", "/d", "", "/f"])
+    return products
 
 
 def start_msiexec_filtered(session, *args):
@@ -315,14 +317,16 @@ class UpgradeTest(unittest.TestCase):
 
     @on_configurations("x64")
     def test_a_switch_of_bitness_leaves_one_lumivo_and_keeps_autostart(self):
-        # Neither package's quiet install runs 32-bit code while no Lumivo runs, so both
-        # directions run here; Wine drops the UpgradeCodes key in each switch.
+        # With no Lumivo running, neither switch needs 32-bit code but the x86 package's
+        # closer, which has nothing to close (here it cannot start, and its exit code is
+        # ignored): both directions run on this configuration. Wine drops the UpgradeCodes key
+        # in each switch.
         folders = {"x86": "Program Files (x86)", "x64": "Program Files"}
 
         def install(arch, *properties):
             self.assertEqual(msiexec("/i", windows_path(MSI[arch]), "/qn", *properties), 0)
-            keep_upgrade_code_registration()
-            self.assertEqual(installed_products(), [(product_code(MSI[arch]), "1.20.6")], arch)
+            self.assertEqual(keep_upgrade_code_registration(),
+                             [(product_code(MSI[arch]), "1.20.6")], arch)
             self.assertEqual(sorted(DRIVE_C.glob("Program Files*/Lumivo/Lumivo.exe")),
                              [DRIVE_C / folders[arch] / "Lumivo" / "Lumivo.exe"], arch)
 
