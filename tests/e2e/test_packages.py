@@ -48,9 +48,13 @@ RUN_VALUE = f'"C:\\{PROGRAM_FILES}\\Lumivo\\Lumivo.exe"'
 README_INSTALLED = (README[0], f'notepad.exe "C:\\{PROGRAM_FILES}\\Lumivo\\lumivo.txt"')
 RUN_KEY = SOFTWARE + "\\Microsoft\\Windows\\CurrentVersion\\Run"
 PRODUCT_KEY = SOFTWARE + "\\Norbek\\Lumivo"
+# HKLM\Software as each package's components see it on this Windows: a 32-bit package's in
+# WOW6432Node on 64-bit Windows. Both exist only there.
+VIEWS = ({"x64": "HKLM\\Software", "x86": "HKLM\\Software\\WOW6432Node"}
+         if CONFIG.winearch == "win64" else {"x86": "HKLM\\Software"})
 # Add/Remove Programs reads both views: Windows keeps a 32-bit package's entry in the 32-bit one.
 UNINSTALL_KEYS = [f"{software}\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
-                  for software in dict.fromkeys(("HKLM\\Software", SOFTWARE))]
+                  for software in VIEWS.values()]
 PE_MACHINE = {"x86": 0x14C, "x64": 0x8664}
 UPGRADE_CODE = "{3A014A09-CE72-4D0F-9C92-43AD9EF8034C}"
 
@@ -79,14 +83,16 @@ def keep_upgrade_code_registration():
     """Registers each installed Lumivo under its UpgradeCode again, as Windows keeps it. Wine's
     removal of an older product from inside an upgrade (RemoveExistingProducts after
     InstallExecute) deletes the whole UpgradeCodes key, the new product's entry with it, and the
-    next upgrade then finds no older Lumivo."""
+    next upgrade then finds no older Lumivo. Returns the installed products."""
     upgrade_code = squished(UPGRADE_CODE)
-    for code, _ in installed_products():
+    products = installed_products()
+    for code, _ in products:
         for key in ("HKLM\\Software\\Classes\\Installer\\UpgradeCodes",
                     "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Installer\\UpgradeCodes"):
             # Not set_registry_value: the running Lumivo keeps the wineserver up.
             run([SYSTEM_WINE, "reg", "add", f"{key}\\{upgrade_code}", "/v", squished(code), "/t",
                  "REG_SZ", "/d", "", "/f"])
+    return products
 
 
 def start_msiexec_filtered(session, *args):
@@ -115,6 +121,20 @@ def installed_products():
         products += [(code, registry_value(f"{key}\\{code}", "DisplayVersion")) for code in codes
                      if registry_value(f"{key}\\{code}", "DisplayName") == "Lumivo"]
     return products
+
+
+def run_values():
+    """The Run value Lumivo has in each view of the registry that holds one."""
+    values = {arch: registry_value(f"{software}\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                   "Lumivo") for arch, software in VIEWS.items()}
+    return {arch: value for arch, value in values.items() if value}
+
+
+def remembered_autostart():
+    """The AUTOSTART choice kept in each view that holds one."""
+    values = {arch: registry_value(f"{software}\\Norbek\\Lumivo", "AutoStart")
+              for arch, software in VIEWS.items()}
+    return {arch: value for arch, value in values.items() if value}
 
 
 def start_menu_shortcuts():
@@ -228,7 +248,8 @@ class InstalledLumivoTest(LampTestCase):
         self.assertTrue(ROOT_INSTRUCTIONS.exists())
         self.assertEqual(registry_value(RUN_KEY, "Lumivo"), "")
         self.assertEqual(start_menu_shortcuts(), [])
-        self.assertNotIn(b"Norbek", run([SYSTEM_WINE, "reg", "query", SOFTWARE]).stdout)
+        for software in VIEWS.values():
+            self.assertNotIn(b"Norbek", run([SYSTEM_WINE, "reg", "query", software]).stdout)
 
 
 class InteractiveInstallTest(LumivoTestCase):
@@ -293,6 +314,32 @@ class UpgradeTest(unittest.TestCase):
             self.assertEqual(msiexec("/i", windows_path(newer), "/qn"), 0)
         self.assertEqual([version for _, version in installed_products()], ["1.20.7"])
         self.assertEqual(registry_value(RUN_KEY, "Lumivo"), RUN_VALUE)
+
+    @on_configurations("x64")
+    def test_a_switch_of_bitness_leaves_one_lumivo_and_keeps_autostart(self):
+        # With no Lumivo running, neither switch needs 32-bit code but the x86 package's
+        # closer, which has nothing to close (here it cannot start, and its exit code is
+        # ignored): both directions run on this configuration. Wine drops the UpgradeCodes key
+        # in each switch.
+        folders = {"x86": "Program Files (x86)", "x64": "Program Files"}
+
+        def install(arch, *properties):
+            self.assertEqual(msiexec("/i", windows_path(MSI[arch]), "/qn", *properties), 0)
+            self.assertEqual(keep_upgrade_code_registration(),
+                             [(product_code(MSI[arch]), "1.20.6")], arch)
+            self.assertEqual(sorted(DRIVE_C.glob("Program Files*/Lumivo/Lumivo.exe")),
+                             [DRIVE_C / folders[arch] / "Lumivo" / "Lumivo.exe"], arch)
+
+        # The start at logon goes with the product that is removed.
+        install("x86")
+        self.assertEqual(run_values(), {"x86": f'"C:\\{folders["x86"]}\\Lumivo\\Lumivo.exe"'})
+        install("x64", "AUTOSTART=0")
+        self.assertEqual(run_values(), {})
+        # Turned off with one bitness, it stays off with the other, either way.
+        for arch in ("x86", "x64"):
+            install(arch)
+            self.assertEqual(run_values(), {}, arch)
+            self.assertEqual(remembered_autostart().get("x86"), "0", arch)
 
     def test_a_repair_brings_back_the_exe_and_an_uninstall_needs_none(self):
         root_before = drive_root()
@@ -363,6 +410,25 @@ class UpgradeWhileRunningTest(LampTestCase):
         self.assertNotIn(reopened[0], s.probe.lumivo_pids())
         wait_for(lambda: len(lumivo_processes()) == 1, 30, "one Lumivo to run again")
 
+    @on_configurations("wow64")
+    def test_the_x64_package_over_a_running_x86_lumivo_leaves_one_64_bit_lumivo(self):
+        # The 64-bit closer closes the 32-bit copy, the x86 product goes, and the 64-bit exe
+        # starts in its place, at logon too: one Run value, now in the 64-bit view.
+        s = self.session
+        upgrade = subprocess.run([SYSTEM_WINE, "msiexec", "/i", windows_path(MSI["x64"]), "/qn"],
+                                 env=s.env(), stdin=subprocess.DEVNULL,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                 timeout=180)
+        self.assertEqual(upgrade.returncode, 0)
+        self.assertEqual(installed_products(), [(product_code(MSI["x64"]), "1.20.6")])
+        self.assertNotIn(self.pid, lumivo_processes())
+        reopened = wait_for(lambda: lumivo_processes() or None, 30, "Lumivo to start again")
+        self.assertEqual(len(reopened), 1, reopened)
+        self.assertIn(b"C:\\Program Files\\Lumivo\\Lumivo.exe",
+                      Path(f"/proc/{reopened[0]}/cmdline").read_bytes())
+        self.assertEqual(run_values(), {"x64": '"C:\\Program Files\\Lumivo\\Lumivo.exe"'})
+        self.assertEqual(remembered_autostart(), {"x86": "1", "x64": "1"})
+
 
 class CloseTest(LampTestCase):
     """Lumivo.exe /close, as the installer runs it, from outside Lumivo's desktop: another Wine
@@ -432,9 +498,7 @@ class PackageContentsTest(unittest.TestCase):
         installer = (manifests / "Norbek.Lumivo.installer.yaml").read_text()
         for arch in ("x86", "x64"):
             self.assertIn(f"InstallerSha256: \"{sums[MSI[arch].name].upper()}\"", installer)
-            product_code = re.search(r"^ProductCode\t(\S+)", msi_table(MSI[arch], "Property"),
-                                     re.M).group(1)
-            self.assertIn(f'ProductCode: "{product_code}"', installer)
+            self.assertIn(f'ProductCode: "{product_code(MSI[arch])}"', installer)
         for manifest in manifests.iterdir():
             self.assertNotIn("@", manifest.read_text().replace("mailto:norbek@", ""), manifest)
 
@@ -445,6 +509,10 @@ def msi_table(msi, table):
     with tempfile.TemporaryDirectory() as folder:
         return subprocess.run(["msiinfo", "export", str(Path(msi).resolve()), table], cwd=folder,
                               check=True, capture_output=True, text=True).stdout
+
+
+def product_code(msi):
+    return re.search(r"^ProductCode\t(\S+)", msi_table(msi, "Property"), re.M).group(1)
 
 
 def msi_rows(msi, table):
@@ -463,9 +531,9 @@ class MsiTablesTest(unittest.TestCase):
     HKMU, HKCU = "-1", "1"
 
     def tables(self, msi):
-        names = ("Component", "CustomAction", "Directory", "FeatureComponents", "File",
-                 "Icon", "InstallExecuteSequence", "Property", "Registry", "Shortcut", "Upgrade",
-                 "MsiFileHash")
+        names = ("AppSearch", "Component", "CustomAction", "Directory", "FeatureComponents",
+                 "File", "Icon", "InstallExecuteSequence", "Property", "RegLocator", "Registry",
+                 "Shortcut", "Upgrade", "MsiFileHash")
         tables = subprocess.run(["msiinfo", "tables", str(msi)], check=True, capture_output=True,
                                 text=True).stdout.split()
         return {"tables": tables, **{name: msi_rows(msi, name) for name in names}}
@@ -534,6 +602,57 @@ class MsiTablesTest(unittest.TestCase):
                 self.assertEqual({row["Directory_"] for row in components.values()},
                                  {"INSTALLDIR", "ProgramMenuFolder"})
                 self.assert_close_and_reopen_sequenced(t, properties)
+
+    def test_a_switch_of_bitness_removes_the_other_product_and_keeps_the_choice(self):
+        packages = {arch: self.tables(MSI[arch]) for arch in ("x86", "x64")}
+        # One UpgradeCode, the same Upgrade rows: either package removes the other bitness's
+        # Lumivo as it removes an older one of its own.
+        for t in packages.values():
+            self.assertIn(f"UpgradeCode\t{UPGRADE_CODE}", [f"{r['Property']}\t{r['Value']}"
+                                                           for r in t["Property"]])
+        self.assertEqual(packages["x86"]["Upgrade"], packages["x64"]["Upgrade"])
+        # The exe's, the shortcuts' and the Run value's components have GUIDs of their own
+        # bitness (64-bit, 0x100, only in x64): that removal takes them all, so one exe and one
+        # Run value remain. The remembered choice's component is the same 32-bit one in both,
+        # so that removal leaves the value the new product wrote.
+        components = {arch: {row["Component"]: row for row in t["Component"]}
+                      for arch, t in packages.items()}
+        shared = {"RememberedAutoStart"}
+        self.assertEqual(components["x86"].keys(), components["x64"].keys())
+        for name in components["x86"].keys() - shared:
+            self.assertNotEqual(components["x86"][name]["ComponentId"],
+                                components["x64"][name]["ComponentId"], name)
+            for arch, bit in (("x86", 0), ("x64", 0x100)):
+                self.assertEqual(int(components[arch][name]["Attributes"]) & 0x100, bit, name)
+        for name in shared:
+            self.assertEqual(components["x86"][name], components["x64"][name])
+            self.assertFalse(int(components["x86"][name]["Attributes"]) & 0x100, name)
+        for arch, t in packages.items():
+            with self.subTest(arch):
+                registry = {row["Registry"]: row for row in t["Registry"]}
+                kept = registry[components[arch]["RememberedAutoStart"]["KeyPath"]]
+                self.assertEqual((kept["Root"], kept["Key"], kept["Name"], kept["Value"]),
+                                 (self.HKMU, "Software\\Norbek\\Lumivo", "AutoStart",
+                                  "[AUTOSTART]"))
+                # AUTOSTART from the 32-bit view first; the x64 package then from its own view,
+                # where its older builds kept it. ICE80: a 32-bit package has no 64-bit
+                # locator (msidbLocatorType64bit, 0x10).
+                locators = {row["Signature_"]: row for row in t["RegLocator"]}
+                searched = {row["Property"]: locators[row["Signature_"]] for row in t["AppSearch"]}
+                sequence = {row["Action"]: int(row["Sequence"])
+                            for row in t["InstallExecuteSequence"]}
+                uses = sorted((sequence[row["Action"]], row["Target"].strip("[]"))
+                              for row in t["CustomAction"]
+                              if int(row["Type"]) & 0x3F == 51 and row["Source"] == "AUTOSTART"
+                              and row["Target"].strip("[]") in searched)
+                self.assertEqual([int(searched[name]["Type"]) & 0x10 for _, name in uses],
+                                 [0] if arch == "x86" else [0, 0x10])
+                self.assertEqual(len(uses), len(searched))
+                for _, name in uses:
+                    self.assertEqual((searched[name]["Root"], searched[name]["Key"],
+                                      searched[name]["Name"]), ("2", kept["Key"], kept["Name"]))
+                self.assertLess(sequence["AppSearch"], uses[0][0])
+                self.assertLess(uses[-1][0], sequence["DefaultAutoStart"])
 
     def assert_close_and_reopen_sequenced(self, t, properties):
         at = {row["Action"]: row for row in t["InstallExecuteSequence"]}
