@@ -107,6 +107,7 @@ class DesktopProbe:
     def tray_records(self, pid, count, trigger, timeout=20):
         """[(message, record bytes)] of pid's next count Shell_NotifyIconA calls, which
         trigger() brings about: the probe watches them as the process's debugger."""
+        timeout *= TIME_SCALE
         watch = self.start("tray-records", pid, count, int(timeout * 1000))
         trigger()
         try:

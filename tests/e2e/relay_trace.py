@@ -2,7 +2,9 @@
 
 With +relay,+timestamp,+pid a call reads `1266.150:0118:011c:Call KERNEL32.CreateProcessW(
 00000000,00341ffc L"C:\\x.exe",...) ret=1400086dd`: seconds, process, thread, the call and where
-it returns to; its `Ret` line, with the value returned, is the thread's next one for it.
+it returns to; its `Ret` line, with the value returned, is the thread's next one for it. The
+seconds, counted from the machine's start, are padded to three places: ` 95.020:` in a guest
+that has just booted.
 """
 
 import codecs
@@ -11,8 +13,8 @@ import struct
 from dataclasses import dataclass
 from pathlib import Path
 
-_CALL = re.compile(r"^(\d+\.\d+):([0-9a-f]+):([0-9a-f]+):Call ([\w.]+)\((.*)\) ret=([0-9a-f]+)$")
-_LINE_HEAD = re.compile(r"^(\d+\.\d+):([0-9a-f]+):")
+_CALL = re.compile(r"^ *(\d+\.\d+):([0-9a-f]+):([0-9a-f]+):Call ([\w.]+)\((.*)\) ret=([0-9a-f]+)$")
+_LINE_HEAD = re.compile(r"^ *(\d+\.\d+):([0-9a-f]+):")
 _ARGUMENT = re.compile(r'^([0-9a-f]+)(?: (L?)"(.*)"(?:\.\.\.)?)?$', re.S)
 _ARGUMENTS = re.compile(r'(?:[^,"]|"(?:\\.|[^"\\])*")+')  # split at commas outside quotes
 _WIDE_ESCAPE = re.compile(r"\\(?:([0-9a-fA-F]{4})|(.))", re.S)

@@ -1,9 +1,13 @@
 """Start-up: splash, first door command, the lamp in the tray."""
 
+import tempfile
 import time
+import unittest
+from pathlib import Path
 
 from cases import LumivoTestCase
 from lumivo import ABOUT_SIZE, CLOSED, GREEN, MAIN_TITLE, NIM_ADD
+from relay_trace import RelayTrace
 from waiting import wait_for
 
 WS_CAPTION, WS_THICKFRAME, WS_VISIBLE = 0x00C00000, 0x00040000, 0x10000000
@@ -77,3 +81,23 @@ class StartUpTest(LumivoTestCase):
                   + s.trace.calls("CreateWindowExA", pid)
                   if c.args[2].text == MAIN_TITLE and c.args[3].low32 & WS_VISIBLE]
         self.assertEqual(shown, [])
+
+
+class LaunchTraceTest(unittest.TestCase):
+    """The start of Lumivo is read from its launcher's trace, whose seconds Wine pads to three
+    places: a guest that has just booted writes `  9.870:`."""
+
+    def test_the_start_is_read_at_any_age_of_the_machine(self):
+        call = r'Call KERNEL32.CreateProcessW(00000000,003416dc L"Z:\\Lumivo.exe",0) ret=1400086dd'
+        for seconds in ("  9.870", " 95.020", "1266.150"):
+            with self.subTest(seconds=seconds), tempfile.TemporaryDirectory() as folder:
+                log = Path(folder) / "launcher.log"
+                log.write_text(f"{seconds}:0128:012c:{call}\n"
+                               f"{seconds}:0130:0134:Call PE DLL (proc=7B03CE20)\n"
+                               f"{seconds}:0128:012c:Ret  KERNEL32.CreateProcessW() retval=00000001"
+                               " ret=1400086dd\n")
+                trace = RelayTrace([log])
+                created = trace.calls("KERNEL32.CreateProcessW")
+                self.assertEqual([c.args[1].text for c in created], ["Z:\\Lumivo.exe"])
+                self.assertEqual([trace.result(c) for c in created], [1])
+                self.assertEqual(trace.process_start(0x130), float(seconds))
