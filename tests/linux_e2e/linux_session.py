@@ -122,8 +122,11 @@ class Desktop:
     def _start_xvfb(self):
         read, write = os.pipe()
         frame_buffer = ["-fbdir", str(self.dir)] if self.composited else []
+        # -noreset: an X server resets when its last client leaves, and a client connecting
+        # meanwhile is refused ("could not connect to display"): a tool that had looked at the
+        # screen before Lumivo started could make its start fail.
         xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0",
-                                 f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten", "tcp",
+                                 f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten", "tcp", "-noreset",
                                  *frame_buffer],
                                 pass_fds=(write,), stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
