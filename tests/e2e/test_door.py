@@ -13,7 +13,7 @@ from cases import LampTestCase
 from lumivo import CLOSED, GREEN, OPEN, RED
 from waiting import wait_for
 from wine_prefix import (DRIVE_C, E2E_DIR, EXE, PREFIX, REPO, SYSTEM_WINE, environment, run,
-                         wait_server)
+                         wait_server, windows_path)
 
 STAND_IN = "test_cdaudio.dll"
 MCI_DIR = DRIVE_C / "lumivo-mci"
@@ -64,10 +64,6 @@ def tearDownModule():
     (PREFIX / "dosdevices" / "g:").unlink(missing_ok=True)
     import_registry(lines)
     shutil.rmtree(MCI_DIR, ignore_errors=True)
-
-
-def windows_path(path):
-    return "Z:" + str(path).replace("/", "\\")
 
 
 class Drive:

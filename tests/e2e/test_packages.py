@@ -26,7 +26,7 @@ from desktop_probe import DesktopProbe
 from lumivo import ABOUT_SIZE, DIAL_163, DOOR_SHORTCUTS, GREEN, MAIN_TITLE, MENU_README, README
 from waiting import wait_for
 from wine_prefix import (CONFIG, DRIVE_C, EXE, PREFIX, PROBE_EXE, REPO, SYSTEM_WINE, WINE,
-                         environment, registry_value, run, wait_server)
+                         environment, registry_value, run, wait_server, windows_path)
 
 DIST = REPO / "dist"
 VERSION = "1.20.0.6"
@@ -57,10 +57,6 @@ UNINSTALL_KEYS = [f"{software}\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
                   for software in VIEWS.values()]
 PE_MACHINE = {"x86": 0x14C, "x64": 0x8664}
 UPGRADE_CODE = "{3A014A09-CE72-4D0F-9C92-43AD9EF8034C}"
-
-
-def windows_path(path):
-    return "Z:" + str(path).replace("/", "\\")
 
 
 def msiexec(*args):

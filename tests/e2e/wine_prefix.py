@@ -85,6 +85,11 @@ def wine_env(display=None, debug="-all"):
     return dict(env, DISPLAY=display) if display else env
 
 
+def windows_path(path):
+    """A host path as Wine's drive Z: shows it."""
+    return "Z:" + str(path).replace("/", "\\")
+
+
 def run(cmd, timeout=120, check=True):
     """Runs a command in the prefix with no display; its output is in stdout and stderr."""
     return subprocess.run(cmd, env=wine_env(), timeout=timeout * TIME_SCALE, check=check,
