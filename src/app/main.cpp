@@ -24,8 +24,10 @@ void LoadDllsFromSystemOnly() {
 // (WM_QUERYENDSESSION and WM_ENDSESSION with ENDSESSION_CLOSEAPP end it as any close request
 // does) and starts it again afterwards only if it registered. Not after a reboot, where the
 // Run value starts it at logon, nor after a crash or a hang, which never restarted it before.
-// XP has no such function; where it fails, Restart Manager leaves Lumivo to the installer's
-// own close and reopening (it shuts down only registered programs).
+// The restart is "/reopen /start", which starts a copy only where none runs: the end of a
+// full-UI upgrade may have started one already, and a plain restart would then only say that
+// Lumivo is running. XP has no such function; where it fails, Restart Manager leaves Lumivo to
+// the installer's own close and reopening (it shuts down only registered programs).
 void RegisterForInstallerRestart() {
   using RegisterFunction = HRESULT(WINAPI*)(PCWSTR, DWORD);
   constexpr DWORD kNoCrash = 1, kNoHang = 2, kNoReboot = 8;  // RESTART_NO_*
@@ -33,7 +35,7 @@ void RegisterForInstallerRestart() {
       ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "RegisterApplicationRestart");
   if (function == nullptr) return;
   reinterpret_cast<RegisterFunction>(reinterpret_cast<void (*)()>(function))(
-      nullptr, kNoCrash | kNoHang | kNoReboot);
+      L"/reopen /start", kNoCrash | kNoHang | kNoReboot);
 }
 
 }  // namespace
@@ -41,7 +43,8 @@ void RegisterForInstallerRestart() {
 // The installer's commands: "/close" ends every running copy before the files go ("/close
 // /remember" also keeps their sessions, for an upgrade), "/reopen" starts the new exe again
 // where the upgrade closed one ("/reopen /start" here as well, at the end of an interactive
-// install). Each exits non-zero when it could not do all of it.
+// install and as Restart Manager's restart). Each exits non-zero when it could not do all of
+// it.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   LoadDllsFromSystemOnly();
   // The door command line acts and exits, beside a running copy: no window, no lamp.

@@ -1,8 +1,11 @@
 """A second copy started beside a running one refuses to run."""
 
+import subprocess
+
 from cases import LumivoTestCase
-from lumivo import ALREADY_RUNNING, GREEN, MB_SETFOREGROUND, SINGLE_INSTANCE_MUTEX
+from lumivo import ALREADY_RUNNING, GREEN, MB_SETFOREGROUND, MENU_EXIT, SINGLE_INSTANCE_MUTEX
 from waiting import wait_for
+from wine_prefix import PROBE_EXE, WINE, windows_path
 
 
 class SecondInstanceTest(LumivoTestCase):
@@ -36,6 +39,29 @@ class SecondInstanceTest(LumivoTestCase):
         others = [w for w in s.probe.seen_windows
                   if w["pid"] != first and w["visible"] and w["class"] != "#32770"]
         self.assertEqual(others, [], "the second copy showed a window besides its message box")
+
+    def test_the_installers_restart_starts_a_copy_only_where_none_runs(self):
+        # Restart Manager's restart, after a full-UI upgrade's own start has brought Lumivo
+        # back: with the user's unelevated token, which does start a copy once none runs.
+        s = self.session
+        s.wait_tray_icon(GREEN)
+        first = self.lumivo_pid()
+
+        def restart():
+            command = subprocess.list2cmdline([windows_path(s.exe), "/reopen", "/start"])
+            return subprocess.run([WINE, str(PROBE_EXE), s.probe.desktop, "filtered", command],
+                                  env=s.env(), stdin=subprocess.DEVNULL,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                  timeout=60).returncode
+
+        self.assertEqual(restart(), 0)
+        self.assertEqual(s.probe.lumivo_pids(), [first])
+        self.click_menu(MENU_EXIT)
+        self.wait_process_ended()
+        self.assertEqual(restart(), 0)
+        restarted = wait_for(lambda: s.probe.lumivo_pids() or None, 30, "the restarted copy")
+        self.assertEqual(len(restarted), 1, restarted)
+        s.wait_tray_icon(GREEN, timeout=60)
 
 
 class OtherRightsTest(LumivoTestCase):

@@ -66,10 +66,11 @@ class TrayTest(LampTestCase):
 
     def test_restart_managers_shutdown_ends_lumivo_as_a_close_request_does(self):
         s = self.session
-        # Registered for the installer's restart, with no arguments: not after a crash (1), a
-        # hang (2) or a reboot (8), where the Run value starts it; an update's restart (4) stays.
+        # Registered for the installer's restart as a start where none runs: not after a crash
+        # (1), a hang (2) or a reboot (8), where the Run value starts it; an update's (4) stays.
         registered = s.trace.calls("RegisterApplicationRestart", self.pid)
-        self.assertEqual([(c.args[0].value, c.args[1].low32) for c in registered], [(0, 11)])
+        self.assertEqual([(c.args[0].text, c.args[1].low32) for c in registered],
+                         [("/reopen /start", 11)])
         # Restart Manager asks, then tells: the question ends nothing, the answer is yes.
         main = s.probe.main_window()["hwnd"]
         code, answer = s.probe.run("send", main, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP)
