@@ -1,7 +1,5 @@
 """What the tests know of Lumivo from the outside: names, texts, commands and message codes."""
 
-from wine_prefix import CONFIG
-
 MAIN_TITLE = "Lumivo v1.2"
 OWN_CLASSES = ("Lumivo.Form", "Lumivo.PictureBox")
 SINGLE_INSTANCE_MUTEX = "Local\\Lumivo.SingleInstance"
@@ -26,8 +24,10 @@ MAIL = "mailto:norbek@norbek.example?subject=Lumivo程序"
 # The drives it asks about when it browses the CD drives, and what each launcher starts:
 # (the paths the program may be found at, its command line).
 DRIVES = [f"{letter}:\\" for letter in "CDEFGHIJKLM"]
-# The system folder as the exe sees it, where it starts programs and loads DLLs from.
-SYSTEM32 = f"c:\\windows\\{CONFIG.system_folder}\\"
+# The system folder as the exe names it (GetSystemDirectory), where it starts programs and
+# loads DLLs from: System32 for a 32-bit exe on 64-bit Windows too, where the file system
+# takes it to SysWOW64.
+SYSTEM32 = "c:\\windows\\system32\\"
 SYSTEM_EXPLORER = {SYSTEM32 + "explorer.exe", "c:\\windows\\explorer.exe"}
 BROWSE_E, BROWSE_G = (SYSTEM_EXPLORER, "explorer E:"), (SYSTEM_EXPLORER, "explorer G:")
 README = ({SYSTEM32 + "notepad.exe", "c:\\windows\\notepad.exe"}, "notepad.exe c:\\lumivo.txt")

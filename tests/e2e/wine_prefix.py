@@ -25,7 +25,7 @@ class Configuration:
     name: str
     bits: int            # the exe's, the probe's and the look-alike DLL's
     winearch: str        # the prefix's: win64 or win32
-    system_folder: str   # the exe's system folder: Wine gives a 32-bit one on 64 bits syswow64
+    system_folder: str   # the exe's system folder on disk: a 32-bit one on 64 bits is syswow64
 
 
 CONFIGURATIONS = {c.name: c for c in (Configuration("x64", 64, "win64", "system32"),
