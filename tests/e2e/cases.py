@@ -184,8 +184,11 @@ class LampTestCase(LumivoTestCase):
                          [SYSTEM32] * len(launches), "not started in the system folder")
 
     def assert_launches_succeeded(self):
-        for call in self.session.trace.calls("CreateProcessW", self.pid):
-            self.assertEqual(self.session.trace.result(call), 1, call.line)
+        trace = self.session.trace
+        for call in trace.calls("CreateProcessW", self.pid):
+            # The call's line may be in the trace before its return's.
+            wait_for(lambda: trace.result(call) is not None, 5, "CreateProcessW to return")
+            self.assertEqual(trace.result(call), 1, call.line)
 
 
 class TrayHostsTestCase(LampTestCase):

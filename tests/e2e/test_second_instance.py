@@ -4,7 +4,7 @@ import subprocess
 
 from cases import LumivoTestCase
 from lumivo import ALREADY_RUNNING, GREEN, MB_SETFOREGROUND, MENU_EXIT, SINGLE_INSTANCE_MUTEX
-from waiting import wait_for
+from waiting import TIME_SCALE, wait_for
 from wine_prefix import PROBE_EXE, WINE, windows_path
 
 
@@ -52,7 +52,7 @@ class SecondInstanceTest(LumivoTestCase):
             return subprocess.run([WINE, str(PROBE_EXE), s.probe.desktop, "filtered", command],
                                   env=s.env(), stdin=subprocess.DEVNULL,
                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                  timeout=60).returncode
+                                  timeout=60 * TIME_SCALE).returncode
 
         self.assertEqual(restart(), 0)
         self.assertEqual(s.probe.lumivo_pids(), [first])
