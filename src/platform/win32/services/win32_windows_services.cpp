@@ -32,18 +32,26 @@ bool AnsiHoldsExactly(std::u16string_view text) {
   return length > 0 && usedDefault == FALSE;
 }
 
+// The shell's version 1 record, A or W, with the logic's fields in it but the tip.
+template <typename ShellRecord>
+ShellRecord WithTrayFields(const TrayIconRecord& record, DWORD size) {
+  ShellRecord shell{};
+  shell.cbSize = size;
+  shell.hWnd = HandleFromValue<HWND>(record.window);
+  shell.uID = record.id;
+  shell.uFlags = record.flags;
+  shell.uCallbackMessage = record.callbackMessage;
+  shell.hIcon = HandleFromValue<HICON>(record.icon);
+  return shell;
+}
+
 // The shell's record for this bitness, with the logic's values in it.
 NOTIFYICONDATAA NativeRecord(const TrayIconRecord& record) {
   NOTIFYICONDATAA native{};
   if constexpr (sizeof(void*) == 4) {
     std::memcpy(&native, &record, sizeof record);
   } else {
-    native.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    native.hWnd = HandleFromValue<HWND>(record.window);
-    native.uID = record.id;
-    native.uFlags = record.flags;
-    native.uCallbackMessage = record.callbackMessage;
-    native.hIcon = HandleFromValue<HICON>(record.icon);
+    native = WithTrayFields<NOTIFYICONDATAA>(record, NOTIFYICONDATAA_V1_SIZE);
     static_assert(sizeof native.szTip >= sizeof record.tip);
     std::memcpy(native.szTip, record.tip, sizeof record.tip);
   }
@@ -53,13 +61,7 @@ NOTIFYICONDATAA NativeRecord(const TrayIconRecord& record) {
 // The same record for Shell_NotifyIconW: the same fields, the tip in UTF-16 (up to the 63
 // characters its field holds).
 NOTIFYICONDATAW WideRecord(const TrayIconRecord& record, std::u16string_view tip) {
-  NOTIFYICONDATAW wide{};
-  wide.cbSize = NOTIFYICONDATAW_V1_SIZE;
-  wide.hWnd = HandleFromValue<HWND>(record.window);
-  wide.uID = record.id;
-  wide.uFlags = record.flags;
-  wide.uCallbackMessage = record.callbackMessage;
-  wide.hIcon = HandleFromValue<HICON>(record.icon);
+  NOTIFYICONDATAW wide = WithTrayFields<NOTIFYICONDATAW>(record, NOTIFYICONDATAW_V1_SIZE);
   const std::size_t length = std::min(tip.size(), std::size(wide.szTip) - 1);
   std::memcpy(wide.szTip, tip.data(), length * sizeof(char16_t));
   return wide;
