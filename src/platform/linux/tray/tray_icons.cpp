@@ -9,6 +9,7 @@
 #include "platform/linux/forms/desktop_notice.h"
 #include "platform/linux/forms/form_frame.h"
 #include "platform/linux/forms/picture_box.h"
+#include "platform/linux/services/session_bus.h"
 #include "platform/linux/tray/tray_presence.h"
 #include "platform/linux/tray/tray_tip.h"
 
@@ -17,6 +18,11 @@ namespace {
 
 // The only callback message the run-time reports to the form: a mouse move.
 constexpr std::uint32_t kMouseMoveMessage = 512;
+
+// How long a tray that comes with XEmbed alone is given to bring a StatusNotifierItem host.
+// A panel that has both may take the XEmbed selection first: Xfce's registers its host about a
+// tenth of a second later.
+constexpr int kHostGraceMs = 3000;
 
 std::optional<TrayClick> ClickOf(QSystemTrayIcon::ActivationReason reason) {
   switch (reason) {
@@ -77,7 +83,8 @@ bool TrayIcons::Delete(const TrayIconRecord& record) {
 
 // Qt picks its tray once, when the first tray icon is made, and keeps it: made while the
 // desktop has none, it would never use a StatusNotifierItem host that comes later. So it is
-// made only once a tray is there; until then the logic's retries land here.
+// made only once a tray is there, and a tray that comes later with XEmbed alone gets the
+// grace above to bring its host; until then the logic's retries land here.
 bool TrayIcons::CreateTrayIcon() {
   const TrayPresence trays = CurrentTrays();
   if (!trays.Any()) {
@@ -91,6 +98,13 @@ bool TrayIcons::CreateTrayIcon() {
                        &TrayIcons::OnTrayMayHaveAppeared, Qt::QueuedConnection);
     }
     return false;
+  }
+  if (!trays.statusNotifierHost && toldNoTray_ && SessionBusGiven()) {
+    if (!hostGrace_.isValid()) {
+      hostGrace_.start();
+      QTimer::singleShot(kHostGraceMs, this, &TrayIcons::OnTrayMayHaveAppeared);
+    }
+    if (!hostGrace_.hasExpired(kHostGraceMs)) return false;
   }
   trayWatch_.reset();
   waitingWindow_.reset();

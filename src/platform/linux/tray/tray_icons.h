@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QObject>
 #include <QSystemTrayIcon>
@@ -18,10 +19,11 @@ namespace lumivo {
 
 // The notification area as Shell_NotifyIconA sees it, on one Qt tray icon for the program's
 // life (a StatusNotifierItem or an XEmbed icon, whichever the desktop has when the first icon
-// is added). An icon is known by its window and id, as on Windows, and there is one at a time:
-// deleting it and adding the next in the same handler changes the tray item's picture, tip
-// and menu in place, so hosts see one item and no flicker. Its clicks come back to its window
-// as the mouse messages Windows would send.
+// is added; a tray that comes later is given a moment to bring its StatusNotifierItem host). An
+// icon is known by its window and id, as on Windows, and there is one at a time: deleting it and
+// adding the next in the same handler changes the tray item's picture, tip and menu in place, so
+// hosts see one item and no flicker. Its clicks come back to its window as the mouse messages
+// Windows would send.
 //
 // Many StatusNotifierItem hosts (Xfce's Status Tray, Plasma's, GNOME's AppIndicator extension)
 // show the item's exported menu instead of passing a right click on, and GNOME's shows it on
@@ -65,6 +67,8 @@ class TrayIcons final : public QObject {
   std::optional<WindowHandle> waitingWindow_;
   std::unique_ptr<TrayWatch> trayWatch_;
   bool toldNoTray_ = false;
+  // Started when a tray came after the notice with XEmbed alone.
+  QElapsedTimer hostGrace_;
 };
 
 }  // namespace lumivo
