@@ -22,7 +22,7 @@ constexpr std::uint32_t kMouseMoveMessage = 512;
 // How long a tray that comes with XEmbed alone is given to bring a StatusNotifierItem host.
 // A panel that has both may take the XEmbed selection first: Xfce's registers its host about a
 // tenth of a second later.
-constexpr int kHostGraceMs = 3000;
+constexpr int kHostGraceMs = 5000;
 
 std::optional<TrayClick> ClickOf(QSystemTrayIcon::ActivationReason reason) {
   switch (reason) {
