@@ -97,8 +97,8 @@ def start_msiexec_filtered(session, *args):
     Lumivo's interactive start refuses. No output kept, which a started Lumivo would hold.
     (Wine's removal of an older product from an install made with this token drops the
     UpgradeCodes key, so no upgrade runs with it.)"""
-    proc = subprocess.Popen([WINE, str(PROBE_EXE), session.probe.desktop,
-                             "filtered", subprocess.list2cmdline(["msiexec", *args])],
+    proc = subprocess.Popen(session.probe.command("filtered",
+                                                  subprocess.list2cmdline(["msiexec", *args])),
                             env=session.env(), stdin=subprocess.DEVNULL,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                             start_new_session=True)

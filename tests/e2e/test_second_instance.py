@@ -5,7 +5,7 @@ import subprocess
 from cases import LumivoTestCase
 from lumivo import ALREADY_RUNNING, GREEN, MB_SETFOREGROUND, MENU_EXIT, SINGLE_INSTANCE_MUTEX
 from waiting import TIME_SCALE, wait_for
-from wine_prefix import PROBE_EXE, WINE, windows_path
+from wine_prefix import windows_path
 
 
 class SecondInstanceTest(LumivoTestCase):
@@ -49,7 +49,7 @@ class SecondInstanceTest(LumivoTestCase):
 
         def restart():
             command = subprocess.list2cmdline([windows_path(s.exe), "/reopen", "/start"])
-            return subprocess.run([WINE, str(PROBE_EXE), s.probe.desktop, "filtered", command],
+            return subprocess.run(s.probe.command("filtered", command),
                                   env=s.env(), stdin=subprocess.DEVNULL,
                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                   timeout=60 * TIME_SCALE).returncode
